@@ -1,0 +1,28 @@
+# kc_add_test(<name> SOURCES <files...> [LIBS <libs...>] [ENV <VAR=value...>] [RUNS <suffix:VAR=value,...>...])
+#
+# Builds a GoogleTest executable linked with the core and registers it with CTest. In the win32
+# build CTest runs it through the Wine test bed (tests/winebed/wine-run), each run in a fresh prefix;
+# ENV sets the test bed's options (WINEBED_DRIVES, WINEBED_WINVER, WINEBED_FILES) for every run.
+# Each RUNS entry registers one more run of the same executable, named <name>_<suffix>, with its
+# own extra environment (comma-separated), e.g. "xp:WINEBED_WINVER=winxp".
+function(kc_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENV;RUNS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE kc_core kc_test_support GTest::gtest_main ${T_LIBS})
+  target_compile_options(${name} PRIVATE ${KC_WARNINGS})
+  if(T_RUNS)
+    foreach(run IN LISTS T_RUNS)
+      string(REPLACE ":" ";" parts "${run}")
+      list(GET parts 0 suffix)
+      list(GET parts 1 extra)
+      string(REPLACE "," ";" extra "${extra}")
+      add_test(NAME ${name}_${suffix} COMMAND ${name})
+      set_tests_properties(${name}_${suffix} PROPERTIES ENVIRONMENT "${T_ENV};${extra}")
+    endforeach()
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+    if(T_ENV)
+      set_tests_properties(${name} PROPERTIES ENVIRONMENT "${T_ENV}")
+    endif()
+  endif()
+endfunction()

@@ -1,0 +1,46 @@
+#include "discovery/found_fonts.h"
+
+#include <cstring>
+
+#include "common/result_code.h"
+
+namespace kc {
+namespace {
+
+std::vector<CollectionFontRecord>& CollectionFontList() {
+  static std::vector<CollectionFontRecord> list;
+  return list;
+}
+
+}  // namespace
+
+int32_t InitCollectionFontRecord(CollectionFontRecord& record) {
+  std::memset(record.path, 0, sizeof record.path);
+  std::memset(record.fileName, 0, sizeof record.fileName);
+  record.kind = kKindNotIdentified;
+  return kOk;
+}
+
+int32_t AppendCollectionFont(const CollectionFontRecord& record) {
+  CollectionFontList().push_back(record);
+  return kOk;
+}
+
+int32_t GetCollectionFontCount() {
+  return static_cast<int32_t>(CollectionFontList().size());
+}
+
+int32_t GetCollectionFont(int32_t position, CollectionFontRecord& record) {
+  const int32_t count = GetCollectionFontCount();
+  if (position < 0 || position > count) return kCollectionIndexOutOfRange;
+  if (position == count) return kCollectionIndexAtEnd;
+  record = CollectionFontList()[static_cast<size_t>(position)];
+  return kOk;
+}
+
+void ClearCollectionFontList() {
+  // swap, not clear(): release the storage too.
+  std::vector<CollectionFontRecord>().swap(CollectionFontList());
+}
+
+}  // namespace kc

@@ -1,0 +1,58 @@
+#pragma once
+// Records of the product fonts that the search finds, and the two lists that hold them until the
+// result is shown. Records are plain values: copied whole into and out of the lists, no pointers.
+
+#include <cstdint>
+#include <vector>
+
+namespace kc {
+
+constexpr int kOpenTypePathSize = 256;
+constexpr int kFullNameSize = 256;
+constexpr int kCollectionPathSize = 1024;
+
+// Description-tag kinds (see fontid/description_tag.h).
+constexpr int16_t kKindNone = 0;
+constexpr int16_t kKindOtherVendor = 1;    // recognised, never removed
+constexpr int16_t kKindProductOpenType = 2;
+constexpr int32_t kKindProductCollectionCov = 3;
+constexpr int32_t kKindProductCollection = 4;
+constexpr int32_t kKindNotIdentified = -1;
+
+// One .otf product font. Cleared to zero before each use, so a font without a description
+// keeps kind 0 and one without a usable full name keeps an empty fullName.
+struct OpenTypeFontRecord {
+  char path[kOpenTypePathSize];
+  char fullName[kFullNameSize];
+  int16_t kind;
+};
+
+// One .ttc product font; the result list shows its fileName (no directory, no extension).
+struct CollectionFontRecord {
+  char path[kCollectionPathSize];
+  char fileName[kCollectionPathSize];
+  int32_t kind;
+};
+
+// Order of discovery; duplicates stay. Appending copies the record; a failed append throws a
+// standard-library exception and leaves the list unchanged (vector::push_back is strong-safe).
+using OpenTypeFontList = std::vector<OpenTypeFontRecord>;
+
+// Clears path and fileName over their full length and sets kind to "not identified". Returns 0.
+int32_t InitCollectionFontRecord(CollectionFontRecord& record);
+
+// The module-level collection list. It lives for the whole process.
+
+// Appends a copy at the back. Throws std::bad_alloc or std::length_error, leaving the list as it was.
+int32_t AppendCollectionFont(const CollectionFontRecord& record);
+
+int32_t GetCollectionFontCount();
+
+// Copies the element at `position` (0 = front) into `record` and returns 0. Returns
+// kCollectionIndexOutOfRange for a negative position or one past the count, kCollectionIndexAtEnd
+// for position == count; `record` is untouched then.
+int32_t GetCollectionFont(int32_t position, CollectionFontRecord& record);
+
+void ClearCollectionFontList();
+
+}  // namespace kc

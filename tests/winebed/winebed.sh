@@ -1,0 +1,156 @@
+# Functions of the Wine test bed, sourced by wine-run and by the scripts that build demo PCs.
+
+WINEBED_CACHE=${WINEBED_CACHE:-/var/tmp/winebed}
+WINEBED_USER=${WINEBED_USER:-winetest}
+
+# Prints win32 or win64 from the machine field of a PE executable.
+winebed_pe_arch() {
+  local pe machine
+  pe=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+  machine=$(od -An -tx2 -j$((pe + 4)) -N2 "$1" | tr -d ' ')
+  case "$machine" in
+    014c) echo win32 ;;
+    8664) echo win64 ;;
+    *) echo "winebed: $1 is not a 32- or 64-bit PE program (machine $machine)" >&2; return 2 ;;
+  esac
+}
+
+# Runs a command as the user who owns the prefixes: winetest under root, else the caller.
+winebed_as_user() {
+  if [ "$(id -u)" -eq 0 ] && id "$WINEBED_USER" >/dev/null 2>&1; then
+    runuser -u "$WINEBED_USER" -- "$@"
+  else
+    "$@"
+  fi
+}
+
+winebed_own() {
+  if [ "$(id -u)" -eq 0 ] && id "$WINEBED_USER" >/dev/null 2>&1; then
+    chown -R "$WINEBED_USER:" "$1"
+  fi
+}
+
+# winebed_exec PREFIX ARCH COMMAND...: runs COMMAND with the environment every Wine process of the
+# bed gets, and nothing of the caller's.
+winebed_exec() {
+  local prefix=$1 arch=$2; shift 2
+  local loader=/usr/lib/wine/wine server=/usr/lib/wine/wineserver32
+  if [ "$arch" = win64 ]; then loader=/usr/lib/wine/wine64 server=/usr/lib/wine/wineserver64; fi
+  winebed_as_user env -i PATH=/usr/bin:/bin HOME="$prefix/home" USER="$WINEBED_USER" \
+    WINEPREFIX="$prefix" WINEARCH="$arch" WINELOADER="$loader" WINESERVER="$server" WINEDEBUG=-all \
+    LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 FONTCONFIG_FILE="$prefix/fonts.conf" DISPLAY="${DISPLAY:-}" \
+    WINEDLLOVERRIDES="mscoree,mshtml=" \
+    WINEBED_WINVER="${WINEBED_WINVER:-}" WINEBED_DRIVES="${WINEBED_DRIVES:-}" \
+    "$@"
+}
+
+winebed_arch_of() { cat "$1/.winebed-arch"; }
+
+# winebed_wine PREFIX PROGRAM [ARGS...]: runs a Windows program by its Windows path from drive_c.
+winebed_wine() {
+  local prefix=$1 arch; shift
+  arch=$(winebed_arch_of "$prefix")
+  local loader=/usr/lib/wine/wine; [ "$arch" = win64 ] && loader=/usr/lib/wine/wine64
+  (cd "$prefix/drive_c" && winebed_exec "$prefix" "$arch" "$loader" "$@")
+}
+
+winebed_stop() {
+  local prefix=$1 arch server=/usr/lib/wine/wineserver32
+  [ -f "$prefix/.winebed-arch" ] || return 0
+  arch=$(winebed_arch_of "$prefix")
+  [ "$arch" = win64 ] && server=/usr/lib/wine/wineserver64
+  winebed_exec "$prefix" "$arch" "$server" -k 2>/dev/null || true
+}
+
+winebed_set_version() {  # winebed_set_version PREFIX winxp|win2k|win2003|vista|win7
+  winebed_wine "$1" reg add 'HKCU\Software\Wine' /v Version /d "$2" /f >/dev/null
+}
+
+# Makes the drive folders and letter links; "r=missing" points r: at a folder that does not exist.
+winebed_map_drive() {
+  local prefix=$1 spec=$2 letter target
+  letter=${spec%%=*}
+  if [ "$spec" = "$letter=missing" ]; then
+    target="../drives/missing-$letter"
+  else
+    mkdir -p "$prefix/drives/$letter"
+    target="../drives/$letter"
+  fi
+  ln -sfn "$target" "$prefix/dosdevices/$letter:"
+  winebed_own "$prefix/drives"
+}
+
+# Boots one template per architecture and Wine version, once; later calls copy it (about 1.5 s).
+winebed_template() {
+  local arch=$1 version template
+  case "$arch" in win32|win64) ;; *) echo "winebed: unknown architecture '$arch'" >&2; return 2 ;; esac
+  version=$(dpkg-query -W -f='${Version}' "wine" 2>/dev/null || echo unknown)
+  template="$WINEBED_CACHE/template-$arch-${version//[^A-Za-z0-9.]/_}-v3"
+  mkdir -p "$WINEBED_CACHE"
+  (
+    flock 9
+    if [ ! -f "$template/.winebed-ready" ]; then
+      rm -rf "$template"
+      winebed_boot "$template" "$arch" >&2
+      touch "$template/.winebed-ready"
+    fi
+  ) 9>"$WINEBED_CACHE/.lock-$arch"
+  echo "$template"
+}
+
+winebed_boot() {
+  local prefix=$1 arch=$2 loader=/usr/lib/wine/wine server=/usr/lib/wine/wineserver32
+  [ "$arch" = win64 ] && loader=/usr/lib/wine/wine64 server=/usr/lib/wine/wineserver64
+  mkdir -p "$prefix/home"
+  echo "$arch" > "$prefix/.winebed-arch"
+  # fontconfig offers Wine no host font at all: host fonts would enter the font table with host paths.
+  cat > "$prefix/fonts.conf" <<CONF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig></fontconfig>
+CONF
+  winebed_own "$prefix"
+  winebed_exec "$prefix" "$arch" "$loader" wineboot -i >/dev/null 2>&1 || true
+  winebed_exec "$prefix" "$arch" "$server" -w
+  winebed_exec "$prefix" "$arch" "$loader" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
+  winebed_exec "$prefix" "$arch" "$server" -w
+
+  # Z: is the host's /: only C: stays a drive. (Wine re-creates its com1 device link at every
+  # start; a serial port is no way into the host's files.)
+  find "$prefix/dosdevices" -mindepth 1 ! -name 'c:' -delete
+  # The user folders link to $HOME: make every link under drive_c a real folder of its own.
+  local link
+  find "$prefix/drive_c" -type l -print0 | while IFS= read -r -d '' link; do
+    rm "$link"; mkdir "$link"
+  done
+  # Wine needs one font of its own: one in its Fonts folder, inside the prefix.
+  cp /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf "$prefix/drive_c/windows/Fonts/"
+  winebed_purge_host_fonts "$prefix" "$arch"
+  winebed_own "$prefix"
+}
+
+# Removes font-table values that name a file outside the prefix's own drives.
+winebed_purge_host_fonts() {
+  local prefix=$1 arch=$2 key name
+  for key in 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts' \
+             'HKLM\Software\Microsoft\Windows\CurrentVersion\Fonts'; do
+    winebed_wine "$prefix" reg query "$key" 2>/dev/null | iconv -f cp932 -t utf-8 | tr -d '\r' |
+      awk -F'    ' 'NF >= 4 && ($4 ~ /^[Zz]:\\/ || $4 ~ /^\\\?\?\\unix/ || $4 ~ /^\\\\\?\\unix/) { print $2 }' |
+      while IFS= read -r name; do
+        winebed_wine "$prefix" reg delete "$key" /v "$(printf '%s' "$name" | iconv -f utf-8 -t cp932)" /f >/dev/null
+      done
+  done
+  winebed_stop "$prefix"
+}
+
+# winebed_new_prefix ARCH: a fresh copy of the template in a new temporary folder.
+winebed_new_prefix() {
+  local template prefix
+  template=$(winebed_template "$1")
+  prefix=$(mktemp -d "${TMPDIR:-/tmp}/winebed.XXXXXX")
+  cp -a "$template/." "$prefix/"
+  rm -f "$prefix/.winebed-ready"
+  chmod 755 "$prefix"
+  winebed_own "$prefix"
+  echo "$prefix"
+}
