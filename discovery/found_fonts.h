@@ -5,11 +5,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/path_buffer.h"
+
 namespace kc {
 
-constexpr int kOpenTypePathSize = 256;
+// A path buffer's size: a font's path on a deep tree is held whole (up to the ANSI path limit).
+constexpr int kOpenTypePathSize = static_cast<int>(kPathBufferSize);
 constexpr int kFullNameSize = 256;
-constexpr int kCollectionPathSize = 1024;
+constexpr int kCollectionPathSize = static_cast<int>(kPathBufferSize);
 
 // Description-tag kinds (see fontid/description_tag.h).
 constexpr int16_t kKindNone = 0;
