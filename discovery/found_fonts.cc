@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/append.h"
 #include "common/result_code.h"
 
 namespace kc {
@@ -22,7 +23,7 @@ int32_t InitCollectionFontRecord(CollectionFontRecord& record) {
 }
 
 int32_t AppendCollectionFont(const CollectionFontRecord& record) {
-  CollectionFontList().push_back(record);
+  AppendCopy(CollectionFontList(), record);
   return kOk;
 }
 

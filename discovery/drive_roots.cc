@@ -1,0 +1,31 @@
+#include "discovery/drive_roots.h"
+
+#include <cstring>
+#include <exception>
+
+#include "common/append.h"
+#include "common/result_code.h"
+
+namespace kc {
+
+int16_t AppendDriveRoots(const char* answer, DriveRootList& roots) {
+  DriveRoot element;
+  int start = 0;
+  for (int i = 0; i < kDriveStringsBufferSize; ++i) {
+    if (answer[i] != '\0') continue;
+    if (i + 1 >= kDriveStringsBufferSize) return kDriveStringsUnreadable;
+    const bool last = answer[i + 1] == '\0';
+    std::memset(element.path, 0, sizeof element.path);
+    std::memcpy(element.path, answer + start, static_cast<size_t>(i - start));
+    try {
+      AppendCopy(roots, element);
+    } catch (const std::exception&) {
+      return kOutOfMemory;
+    }
+    if (last) return kOk;
+    start = i + 1;
+  }
+  return kOk;
+}
+
+}  // namespace kc

@@ -1,0 +1,30 @@
+#pragma once
+// The drive roots the removal searches: every drive letter Windows reports, in its order
+// (ascending by letter), whatever the drive's type or state. A drive that cannot be read is
+// dealt with by the search, not here.
+
+#include <cstdint>
+#include <vector>
+
+#include "common/path_buffer.h"
+
+namespace kc {
+
+// One root exactly as Windows reports it, such as "C:\" (the trailing backslash matters: the
+// search appends names to it directly), followed by zero bytes.
+struct DriveRoot {
+  char path[kPathBufferSize];
+};
+
+using DriveRootList = std::vector<DriveRoot>;
+
+constexpr int kDriveStringsBufferSize = 2048;
+
+// Parses the answer of GetLogicalDriveStringsA (zero-terminated roots, then one more zero) from a
+// buffer of kDriveStringsBufferSize bytes and appends one element per root. Returns 0; kOutOfMemory
+// when an append throws (roots appended before it stay); kDriveStringsUnreadable when a root's
+// terminating empty string would lie outside the buffer.
+int16_t AppendDriveRoots(const char* answer, DriveRootList& roots);
+
+}  // namespace kc
+
