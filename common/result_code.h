@@ -15,9 +15,9 @@ enum ResultCode : int {
 
   // OpenType name reader.
   kSfntOpenFailed = -101,
-  kSfntShortRead = -102,
-  kSfntNoNameTable = -103,
-  kSfntNameReadFailed = -104,
+  kSfntSeekFailed = -102,
+  kSfntShortRead = -103,      // also: the current position cannot be obtained
+  kSfntAllocationFailed = -104,
 
   // Version query, folder lookups, deletion, uninstallation, collection reader's first open.
   kVersionUnreadable = -1064,
@@ -35,7 +35,7 @@ enum ResultCode : int {
   kCollectionIndexOutOfRange = -8003,
   kCollectionIndexAtEnd = -8004,
   kUnknownCollectionTag = -8009,
-  kCollectionSizeUnreadable = -8010,
+  kCollectionReopenFailed = -8010,  // the second open, for the mapping
   kCollectionMapFailed = -8011,
   kCollectionMalformed = -8012,
 };

@@ -1,0 +1,26 @@
+#pragma once
+// Decides whether a .ttc file is one of the product's collections: maps the file read-only,
+// reads the nameID-13 text of its fonts (the last one in file order wins) and classifies its tag.
+
+#include <cstdint>
+
+#include "discovery/found_fonts.h"
+
+namespace kc {
+
+// Reads the file named by record.path. Returns 0 with record.kind 3 or 4 for a product
+// collection, or
+//   kCollectionOpenFailed (-1076)      the file cannot be opened (missing, no access, or held
+//                                      open by another process: the open shares nothing);
+//   kCollectionReopenFailed (-8010)  the second open, for the mapping, fails;
+//   kCollectionMapFailed (-8011)       the mapping or its view cannot be made (an empty file too);
+//   kCollectionMalformed (-8012)       the file cannot be read as fonts (see CNameTagCtrl);
+//   kUnknownCollectionTag (-8009)      no product tag (also when no font has a description).
+// kind keeps its value on every failure. Nothing of the file is held open on return.
+int32_t ReadCollectionNameTag(CollectionFontRecord& record);
+
+// Resets the record, copies `path` and `baseName` (file name without directory and extension)
+// into it, each cut to its buffer, and returns ReadCollectionNameTag's result.
+int32_t IdentifyCollectionFont(const char* path, const char* baseName, CollectionFontRecord& record);
+
+}  // namespace kc

@@ -1,0 +1,227 @@
+#include "fontid/name_tag_ctrl.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/fonts/font_builder.h"
+
+namespace kc {
+namespace {
+
+using namespace testfonts;
+
+constexpr char kCanary = 0x5A;
+
+struct WalkOutcome {
+  bool read;
+  std::string description;  // up to the first zero byte
+};
+
+// Walks a copy of `bytes` in a buffer of exactly their size, so the sanitizers see any read past
+// the end; checks that nothing beyond the 64 bytes of the caller's buffer is written.
+WalkOutcome Walk(const std::string& bytes, AnsiConverter toAnsi = ConvertToAsciiStandIn) {
+  std::unique_ptr<unsigned char[]> view(new unsigned char[bytes.size() + (bytes.empty() ? 1 : 0)]);
+  std::memcpy(view.get(), bytes.data(), bytes.size());
+  char nameTag[kDescriptionMax + 8];
+  std::memset(nameTag, 0, kDescriptionMax);
+  std::memset(nameTag + kDescriptionMax, kCanary, 8);
+  CNameTagCtrl control(toAnsi);
+  const bool read = control.ReadNameTag(static_cast<int32_t>(bytes.size()), view.get(), nameTag);
+  for (int i = kDescriptionMax; i < kDescriptionMax + 8; ++i) EXPECT_EQ(kCanary, nameTag[i]);
+  nameTag[kDescriptionMax] = '\0';
+  return {read, nameTag};
+}
+
+FontSpec Font(std::vector<NameRecord> names) {
+  FontSpec font;
+  font.names = std::move(names);
+  return font;
+}
+
+NameRecord WinDescription(const std::u16string& text) { return WindowsName(kNameIdDescription, text); }
+NameRecord MacDescription(const std::string& text) {
+  return MacName(kNameIdDescription, kMacLanguageEnglish, text);
+}
+NameRecord FullName() { return WindowsName(kNameIdFullName, u"Some Font"); }
+
+struct WalkCase {
+  const char* label;
+  std::string bytes;
+  bool read;
+  std::string description;
+};
+
+TEST(NameTagCtrlTest, ReadsTheLastDescriptionOfTheCollection) {
+  FontSpec noNameTable;
+  noNameTable.withNameTable = false;
+  FontSpec trueTypeFont = Font({WinDescription(u"KCOV")});
+  trueTypeFont.sfntVersion = kTrueTypeVersion;
+  const std::string mac64(64, 'M');
+  const std::u16string uni64(64, u'U');
+
+  const WalkCase cases[] = {
+      {"only the second of three fonts has one",
+       BuildCollection({Font({FullName()}), Font({FullName(), WinDescription(u"KCOV licence")}),
+                        Font({FullName()})}),
+       true, "KCOV licence"},
+      {"no font has one", BuildCollection({Font({FullName()}), Font({})}), true, ""},
+      {"the last font's text wins",
+       BuildCollection({Font({WinDescription(u"KCOV")}), Font({MacDescription("KCHV")})}), true,
+       "KCHV"},
+      {"a later font without one keeps the earlier text",
+       BuildCollection({Font({WinDescription(u"KCOV")}), Font({FullName()})}), true, "KCOV"},
+      {"the last record of a font wins",
+       BuildCollection({Font({WinDescription(u"KCOV"), MacDescription("SLH1")})}), true, "SLH1"},
+      {"records of every platform and language count",
+       BuildCollection({Font({WindowsName(kNameIdDescription, u"MST4", kWindowsLanguageJaJp)})}), true,
+       "MST4"},
+      {"one font without a name table fails the file",
+       BuildCollection({Font({WinDescription(u"KCOV")}), noNameTable}), false, ""},
+      {"numFonts 0", BuildCollection({}), true, ""},
+      {"numFonts negative", BuildCollection({Font({WinDescription(u"KCOV")})}, 0x80000000u), true, ""},
+      {"Mac text of 64 bytes", BuildCollection({Font({MacDescription(mac64)})}), true, mac64},
+      {"Mac text of 65 bytes anywhere fails the file",
+       BuildCollection({Font({MacDescription(mac64 + "M")}), Font({WinDescription(u"KCOV")})}), false,
+       ""},
+      {"Unicode text of 64 bytes", BuildCollection({Font({WinDescription(uni64)})}), true,
+       std::string(64, 'U')},
+      {"Unicode text of 65 bytes fails the file",
+       BuildCollection({Font({WinDescription(uni64 + u"U")})}), false, ""},
+      {"Unicode text ends at a zero unit", BuildCollection({Font({WinDescription(std::u16string(u"KC\0OV", 5) + uni64)})}),
+       true, "KC"},
+      {"odd Unicode length drops the last byte", [] {
+         NameRecord odd = WinDescription(u"KCOV");
+         odd.bytes += 'X';
+         return BuildCollection({Font({odd})});
+       }(), true, "KCOV"},
+      {"stand-in turns non-ASCII into ?", BuildCollection({Font({WinDescription(u"KCOV\u30E9")})}), true,
+       "KCOV?"},
+      {"a single OpenType font", BuildFont(Font({WinDescription(u"KCPH")})), true, "KCPH"},
+      {"a single font without the description", BuildFont(Font({FullName()})), true, ""},
+      {"a TrueType font", BuildFont(trueTypeFont), false, ""},
+      {"3 bytes", "ttc", false, ""},
+      {"empty", "", false, ""},
+      {"signature only", "ttcf", false, ""},
+      {"lower-case otto is not a signature here", "otto" + BuildFont(Font({})).substr(4), false, ""},
+  };
+  for (const WalkCase& c : cases) {
+    const WalkOutcome outcome = Walk(c.bytes);
+    EXPECT_EQ(c.read, outcome.read) << c.label;
+    EXPECT_EQ(c.description, outcome.description) << c.label;
+  }
+}
+
+// Every structure must fit in the file: each lie below ends the read with false.
+TEST(NameTagCtrlTest, StructuresThatDoNotFitFailTheRead) {
+  const std::string good = BuildCollection(
+      {Font({FullName(), WinDescription(u"KCOV")}), Font({MacDescription("KCHV"), FullName()})});
+  ASSERT_TRUE(Walk(good).read);
+  const uint32_t font0 = CollectionFontOffset(good, 0);
+  const uint32_t font1 = CollectionFontOffset(good, 1);
+  const uint32_t name0 = NameTableOffset(good, font0);
+  const uint32_t name1 = NameTableOffset(good, font1);
+  const uint32_t size = static_cast<uint32_t>(good.size());
+  const size_t nameDirEntry1 = font1 + 12 + 16 * 2;  // two tables precede "name"
+
+  struct Lie {
+    const char* label;
+    size_t at;
+    uint32_t value;
+    bool wide;
+  };
+  const Lie lies[] = {
+      {"numFonts 2^31-1 in a small file", 8, 0x7FFFFFFF, true},
+      {"numFonts one more than the offsets", 8, 3, true},
+      {"font offset at the end", 12, size, true},
+      {"font offset past the end", 16, 0xFFFFFFFF, true},
+      {"font offset 8 bytes before the end", 16, size - 8, true},
+      {"numTables 0", font0 + 4, 0, false},
+      {"numTables beyond the end, no name table among the real ones", nameDirEntry1, 0x41414141, true},
+      {"name table offset past the end", nameDirEntry1 + 8, 0xFFFFFFF0, true},
+      {"name header cut by the end", nameDirEntry1 + 8, size - 4, true},
+      {"name count beyond the end", name0 + 2, 0xFFFF, false},
+      {"stringOffset past the end", name0 + 4, 0xFFFF, false},
+      {"Unicode string past the end", name0 + 6 + 12 + 10, 0xFFFF, false},
+      {"Unicode length past the end", name0 + 6 + 12 + 8, 0xFFFE, false},
+      {"Mac string past the end", name1 + 6 + 10, 0xFFF0, false},
+  };
+  for (const Lie& lie : lies) {
+    std::string bytes = good;
+    if (lie.wide) PutU32(bytes, lie.at, lie.value); else PutU16(bytes, lie.at, static_cast<uint16_t>(lie.value));
+    EXPECT_FALSE(Walk(bytes).read) << lie.label;
+  }
+
+  // A record that is never examined (not nameID 13) may lie without harm.
+  std::string bytes = good;
+  PutU16(bytes, name0 + 6 + 10, 0xFFFF);  // the full name's offset
+  EXPECT_TRUE(Walk(bytes).read);
+}
+
+// The last font's name table lies last and ends with its description, so every byte up to the
+// table's end is needed.
+TEST(NameTagCtrlTest, EveryTruncationFailsTheRead) {
+  FontSpec last = Font({FullName(), WinDescription(u"KCOV")});
+  last.tablesAfterName = 0;
+  const std::string bytes = BuildCollection({Font({MacDescription("KCHV")}), last});
+  ASSERT_TRUE(Walk(bytes).read);
+  const uint32_t end = NameTableEnd(bytes, CollectionFontOffset(bytes, 1));
+  for (size_t length = 0; length < end; ++length) {
+    EXPECT_FALSE(Walk(bytes.substr(0, length)).read) << "cut at " << length;
+  }
+}
+
+TEST(NameTagCtrlTest, HostileCountsCostLittle) {
+  // Many fonts sharing one name table of 65535 records: the walk gives up instead of hanging.
+  FontSpec huge;
+  huge.names.assign(0xFFFF, FullName());
+  const size_t fonts = static_cast<size_t>(CNameTagCtrl::kRecordBudget / 0xFFFF + 2);
+  std::vector<FontSpec> specs(fonts, Font({}));
+  specs[0] = huge;
+  std::string hostile = BuildCollection(specs);
+  for (uint32_t i = 1; i < fonts; ++i) PutU32(hostile, 12 + 4 * i, CollectionFontOffset(hostile, 0));
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_FALSE(Walk(hostile).read);
+  const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  EXPECT_LT(seconds, 5.0);
+
+  // A header claiming 2^31 - 1 fonts in 20 bytes answers at once and allocates nothing.
+  std::string claim = "ttcf";
+  claim.append(16, '\0');
+  PutU32(claim, 8, 0x7FFFFFFF);
+  EXPECT_FALSE(Walk(claim).read);
+}
+
+TEST(NameTagCtrlTest, SizeBelowTheBytesLimitsTheRead) {
+  FontSpec font = Font({WinDescription(u"KCOV")});
+  font.tablesAfterName = 0;
+  const std::string bytes = BuildCollection({font});
+  const int32_t end = static_cast<int32_t>(NameTableEnd(bytes, CollectionFontOffset(bytes, 0)));
+  std::vector<unsigned char> view(bytes.begin(), bytes.end());
+  char nameTag[kDescriptionMax] = {};
+  CNameTagCtrl control(ConvertToAsciiStandIn);
+  EXPECT_TRUE(control.ReadNameTag(end, view.data(), nameTag));
+  EXPECT_FALSE(control.ReadNameTag(end - 1, view.data(), nameTag));
+  EXPECT_FALSE(control.ReadNameTag(-1, view.data(), nameTag));
+  EXPECT_FALSE(control.ReadNameTag(0, view.data(), nameTag));
+}
+
+TEST(AsciiStandInTest, FollowsTheWideCharToMultiByteContract) {
+  const char16_t text[] = u"KC\u00E9V";
+  EXPECT_EQ(5, ConvertToAsciiStandIn(text, 4, nullptr, 0)) << "terminating zero counted";
+  char out[8];
+  std::memset(out, kCanary, sizeof out);
+  EXPECT_EQ(0, ConvertToAsciiStandIn(text, 4, out, 4)) << "does not fit";
+  EXPECT_EQ(5, ConvertToAsciiStandIn(text, 4, out, 5));
+  EXPECT_STREQ("KC?V", out);
+  EXPECT_EQ(kCanary, out[5]);
+  EXPECT_EQ(3, ConvertToAsciiStandIn(u"ab\0cd", 5, nullptr, 0)) << "a zero unit ends the text";
+  EXPECT_EQ(1, ConvertToAsciiStandIn(u"", 0, nullptr, 0));
+}
+
+}  // namespace
+}  // namespace kc

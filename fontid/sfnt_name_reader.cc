@@ -1,0 +1,168 @@
+#include "fontid/sfnt_name_reader.h"
+
+#include <climits>
+#include <cstring>
+#include <memory>
+
+#include "common/result_code.h"
+#include "fontid/description_tag.h"
+
+namespace kc {
+namespace {
+
+constexpr uint16_t kPlatformMacintosh = 1;
+constexpr uint16_t kLanguageMacJapanese = 11;
+constexpr uint16_t kNameIdFullName = 4;
+constexpr uint16_t kNameIdDescription = 13;
+constexpr size_t kFullNameMax = kFullNameSize - 1;
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using ScopedFile = std::unique_ptr<std::FILE, FileCloser>;
+
+// Big-endian reads from the stream; each answers false when the file ends first.
+class SfntStream {
+ public:
+  explicit SfntStream(std::FILE* file) : file_(file) {}
+
+  bool ReadBytes(void* out, size_t n) { return std::fread(out, 1, n, file_) == n; }
+
+  bool ReadU16(uint16_t& value) {
+    unsigned char bytes[2];
+    if (!ReadBytes(bytes, sizeof bytes)) return false;
+    value = static_cast<uint16_t>(bytes[0] << 8 | bytes[1]);
+    return true;
+  }
+
+  bool ReadU32(uint32_t& value) {
+    unsigned char bytes[4];
+    if (!ReadBytes(bytes, sizeof bytes)) return false;
+    value = static_cast<uint32_t>(bytes[0]) << 24 | static_cast<uint32_t>(bytes[1]) << 16 |
+            static_cast<uint32_t>(bytes[2]) << 8 | bytes[3];
+    return true;
+  }
+
+  // Offsets come from the file and may exceed what fseek can express (long is 32 bits on Windows).
+  bool SeekTo(uint64_t offset) {
+    if (offset > static_cast<uint64_t>(LONG_MAX)) return false;
+    return std::fseek(file_, static_cast<long>(offset), SEEK_SET) == 0;
+  }
+
+  bool Tell(long& position) {
+    position = std::ftell(file_);
+    return position >= 0;
+  }
+
+  // The file's size, leaving the position at the start.
+  bool MeasureSize(uint64_t& size) {
+    long end = 0;
+    if (std::fseek(file_, 0, SEEK_END) != 0 || !Tell(end)) return false;
+    size = static_cast<uint64_t>(end);
+    return std::fseek(file_, 0, SEEK_SET) == 0;
+  }
+
+ private:
+  std::FILE* file_;
+};
+
+struct NameRecordFields {
+  uint16_t platformID, encodingID, languageID, nameID, length, offset;
+};
+
+bool ReadNameRecord(SfntStream& stream, NameRecordFields& r) {
+  return stream.ReadU16(r.platformID) && stream.ReadU16(r.encodingID) &&
+         stream.ReadU16(r.languageID) && stream.ReadU16(r.nameID) && stream.ReadU16(r.length) &&
+         stream.ReadU16(r.offset);
+}
+
+// A later full name replaces an earlier one whole: the field holds the text up to its first zero
+// byte, at most 255 bytes, and nothing of a longer earlier name survives behind it.
+void StoreFullName(const char* text, size_t length, char (&fullName)[kFullNameSize]) {
+  if (length == 0) return;
+  std::memset(fullName, 0, sizeof fullName);
+  const size_t count = length < kFullNameMax ? length : kFullNameMax;
+  for (size_t i = 0; i < count && text[i] != '\0'; ++i) fullName[i] = text[i];
+}
+
+void ClassifyDescription(const char* text, size_t length, int16_t& kind) {
+  char description[kDescriptionMax + 1] = {};
+  std::memcpy(description, text, length < kDescriptionMax ? length : kDescriptionMax);
+  ClassifyDescriptionTag(description, kind);
+}
+
+}  // namespace
+
+int16_t ReadSfntNameInfoFromStream(std::FILE* file, OpenTypeFontRecord& record) {
+  SfntStream stream(file);
+  // The size lets a string be checked before it is read, so a hostile record costs nothing.
+  uint64_t fileSize = 0;
+  if (!stream.MeasureSize(fileSize)) return kSfntShortRead;
+
+  uint32_t sfntVersion = 0;
+  uint16_t numTables = 0, searchRange = 0, entrySelector = 0, rangeShift = 0;
+  if (!stream.ReadU32(sfntVersion) || !stream.ReadU16(numTables) || !stream.ReadU16(searchRange) ||
+      !stream.ReadU16(entrySelector) || !stream.ReadU16(rangeShift)) {
+    return kSfntShortRead;
+  }
+
+  // The whole directory is read, so a directory cut short fails even after "name" was seen;
+  // the first "name" record counts.
+  bool haveNameTable = false;
+  uint32_t nameTableOffset = 0;
+  for (uint16_t i = 0; i < numTables; ++i) {
+    char tag[4];
+    uint32_t checkSum = 0, offset = 0, length = 0;
+    if (!stream.ReadBytes(tag, sizeof tag) || !stream.ReadU32(checkSum) || !stream.ReadU32(offset) ||
+        !stream.ReadU32(length)) {
+      return kSfntShortRead;
+    }
+    if (!haveNameTable && std::memcmp(tag, "name", 4) == 0) {
+      haveNameTable = true;
+      nameTableOffset = offset;
+    }
+  }
+  if (!haveNameTable) return kOk;
+
+  if (!stream.SeekTo(nameTableOffset)) return kSfntSeekFailed;
+  uint16_t format = 0, count = 0, stringOffset = 0;
+  if (!stream.ReadU16(format) || !stream.ReadU16(count) || !stream.ReadU16(stringOffset)) {
+    return kSfntShortRead;
+  }
+  const uint64_t storageBase = static_cast<uint64_t>(nameTableOffset) + stringOffset;
+
+  for (uint16_t i = 0; i < count; ++i) {
+    NameRecordFields name{};
+    if (!ReadNameRecord(stream, name)) return kSfntShortRead;
+    const bool selected = name.platformID == kPlatformMacintosh &&
+                          (name.nameID == kNameIdFullName || name.nameID == kNameIdDescription);
+    if (!selected) continue;
+
+    long recordEnd = 0;
+    if (!stream.Tell(recordEnd)) return kSfntShortRead;
+    const uint64_t stringStart = storageBase + name.offset;
+    if (!stream.SeekTo(stringStart)) return kSfntSeekFailed;
+    // Only the first 255 bytes are ever used, but the whole string must be there.
+    if (name.length > fileSize || stringStart > fileSize - name.length) return kSfntShortRead;
+    char text[kFullNameSize] = {};
+    const size_t used = name.length < kFullNameMax ? name.length : kFullNameMax;
+    if (!stream.ReadBytes(text, used)) return kSfntShortRead;
+    if (!stream.SeekTo(static_cast<uint64_t>(recordEnd))) return kSfntSeekFailed;
+
+    if (name.nameID == kNameIdFullName) {
+      if (name.languageID == kLanguageMacJapanese) StoreFullName(text, used, record.fullName);
+    } else {
+      ClassifyDescription(text, used, record.kind);
+    }
+  }
+  return kOk;
+}
+
+int16_t ReadSfntNameInfo(OpenTypeFontRecord& record) {
+  if (std::memchr(record.path, '\0', sizeof record.path) == nullptr) return kSfntOpenFailed;
+  ScopedFile file(std::fopen(record.path, "rb"));
+  if (!file) return kSfntOpenFailed;
+  return ReadSfntNameInfoFromStream(file.get(), record);
+}
+
+}  // namespace kc

@@ -1,0 +1,28 @@
+#pragma once
+// Reads an OpenType font's name table with buffered standard-library reads and fills the
+// record the search keeps for a .otf file: the Macintosh Japanese full name, and the kind that
+// the description tag (nameID 13, Macintosh platform) gives.
+
+#include <cstdint>
+#include <cstdio>
+
+#include "discovery/found_fonts.h"
+
+namespace kc {
+
+// Reads the font named by record.path (zero-terminated, code page 932). The caller hands the
+// record over zero-filled except for path; the reader never clears it, and fields written before
+// a failure stay written. Returns 0 (also for a font without a name table), or
+//   kSfntOpenFailed (-101)  the file cannot be opened (or path is not terminated in its buffer);
+//   -102                    a seek fails (to the name table, to a string, or back);
+//   -103                    a structure or string is cut short by the end of the file, or the
+//                           position cannot be obtained.
+// (-104, a failed allocation, cannot happen: the reader allocates nothing.)
+// The search ignores the result: fullName and kind alone decide.
+int16_t ReadSfntNameInfo(OpenTypeFontRecord& record);
+
+// The same over an open stream positioned anywhere (the fuzzer feeds memory streams). The stream
+// stays open.
+int16_t ReadSfntNameInfoFromStream(std::FILE* file, OpenTypeFontRecord& record);
+
+}  // namespace kc

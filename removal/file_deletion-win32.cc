@@ -1,0 +1,25 @@
+#include <windows.h>
+
+#include "common/result_code.h"
+#include "removal/file_deletion.h"
+#include "removal/scoped_win32.h"
+
+namespace kc {
+
+int16_t DeleteTargetFile(const char* path) {
+  if (path == nullptr) return kDeleteFailed;
+
+  // The probe opens without sharing: only a file nobody else holds may have its attributes reset,
+  // so a file in use keeps them even when its deletion then fails.
+  ScopedHandle probe(
+      CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (probe.valid()) {
+    probe.reset();
+    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);  // clears read-only, hidden and system
+  }
+
+  if (DeleteFileA(path)) return kOk;  // GetLastError may still read 2 after success: not read here
+  return GetLastError() == ERROR_FILE_NOT_FOUND ? kOk : kDeleteFailed;
+}
+
+}  // namespace kc

@@ -1,0 +1,15 @@
+#pragma once
+// Deleting one file, the primitive every removal rests on.
+
+#include <cstdint>
+
+namespace kc {
+
+// Deletes the file at `path` (full ANSI path). A file that nobody holds open has its read-only,
+// hidden and system attributes cleared first; one that cannot be opened without sharing keeps its
+// attributes and the deletion is tried as it is. Returns 0 when the file is gone afterwards (also
+// when it was not there: error 2), kDeleteFailed (-1071) otherwise, a missing folder (error 3)
+// included. No retry, no wait, nothing deferred to a restart; nothing is shown.
+int16_t DeleteTargetFile(const char* path);
+
+}  // namespace kc

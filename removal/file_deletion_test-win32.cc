@@ -1,0 +1,75 @@
+// DeleteTargetFile on real files of the test prefix, one held open by a second process.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/result_code.h"
+#include "removal/file_deletion.h"
+#include "tests/removal/helper_process.h"
+#include "tests/removal/removal_fixtures.h"
+
+namespace kc {
+namespace {
+
+const std::string kFolder = "C:\\kc-deletion\\";
+
+class DeleteTargetFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(MakeFolders(kFolder)); }
+};
+
+struct UnheldCase {
+  const char* label;
+  const char* path;  // below kFolder
+  bool create;       // make the file first
+  DWORD attributes;  // of the file made
+  int16_t expected;
+};
+
+const UnheldCase kUnheldCases[] = {
+    {"missing file: counts as removed", "absent.otf", false, 0, kOk},
+    {"missing folder: error 3 is a failure", "no-such-folder\\absent.otf", false, 0, kDeleteFailed},
+    {"plain file", "plain.otf", true, FILE_ATTRIBUTE_NORMAL, kOk},
+    {"read-only file", "read-only.otf", true, FILE_ATTRIBUTE_READONLY, kOk},
+    {"hidden file", "hidden.otf", true, FILE_ATTRIBUTE_HIDDEN, kOk},
+    {"system file", "system.ttc", true, FILE_ATTRIBUTE_SYSTEM, kOk},
+    {"read-only, hidden and system", "all.ttc", true,
+     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, kOk},
+};
+
+TEST_F(DeleteTargetFileTest, FilesNobodyHolds) {
+  for (const UnheldCase& c : kUnheldCases) {
+    const std::string path = kFolder + c.path;
+    if (c.create) {
+      ASSERT_TRUE(MakeFile(path, c.attributes)) << c.label;
+      const DWORD special = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+      ASSERT_EQ(c.attributes & special, Attributes(path) & special) << c.label;
+    }
+
+    SetLastError(0xdeadbeef);
+    EXPECT_EQ(c.expected, DeleteTargetFile(path.c_str())) << c.label;
+    EXPECT_FALSE(FileExists(path)) << c.label;
+  }
+  EXPECT_FALSE(FolderExists(kFolder + "no-such-folder")) << "a missing folder is not made";
+}
+
+TEST_F(DeleteTargetFileTest, FileHeldOpenWithoutSharingKeepsItsAttributes) {
+  const DWORD attributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+  const std::string path = kFolder + "held.otf";
+  ASSERT_TRUE(MakeFile(path, attributes));
+  {
+    HelperProcess holder(HoldArguments(path));
+    ASSERT_TRUE(holder.ready()) << holder.failure();
+
+    EXPECT_EQ(kDeleteFailed, DeleteTargetFile(path.c_str()));
+    EXPECT_TRUE(FileExists(path));
+    EXPECT_EQ(attributes, Attributes(path) & (attributes | FILE_ATTRIBUTE_NORMAL))
+        << "the probe failed, so the attributes must stay as they were";
+  }
+  // Once released, the same file goes.
+  EXPECT_EQ(kOk, DeleteTargetFile(path.c_str()));
+  EXPECT_FALSE(FileExists(path));
+}
+
+}  // namespace
+}  // namespace kc

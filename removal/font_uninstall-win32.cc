@@ -1,0 +1,98 @@
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "common/path_buffer.h"
+#include "common/result_code.h"
+#include "removal/file_deletion.h"
+#include "removal/font_uninstall.h"
+#include "removal/font_uninstall_hooks.h"
+#include "removal/path_compare-win32.h"
+#include "removal/scoped_win32.h"
+#include "removal/special_folders.h"
+
+namespace kc {
+namespace {
+
+constexpr char kFontTableKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+constexpr DWORD kValueBufferSize = 2048;
+
+LONG SystemDeleteValue(HKEY key, const char* valueName) { return RegDeleteValueA(key, valueName); }
+
+// One pass over the font table that deletes every value naming the file. 0 or
+// kFontTableUnavailable.
+int16_t RemoveFontTableValues(const char* fileName, const char* fullPath,
+                              const FontUninstallHooks& hooks) {
+  ScopedRegKey key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontTableKey, 0, KEY_ALL_ACCESS, key.receive()) !=
+      ERROR_SUCCESS) {
+    return kFontTableUnavailable;
+  }
+
+  // One spare zero byte after each buffer: registry data need not end in a terminator.
+  char name[kValueBufferSize + 1];
+  char data[kValueBufferSize + 1];
+  for (DWORD index = 0;;) {
+    std::memset(name, 0, sizeof name);
+    std::memset(data, 0, sizeof data);
+    DWORD nameSize = kValueBufferSize;
+    DWORD dataSize = kValueBufferSize;
+    DWORD type = 0;
+    const LONG status = RegEnumValueA(key.get(), index, name, &nameSize, nullptr, &type,
+                                      reinterpret_cast<BYTE*>(data), &dataSize);
+    if (status == ERROR_MORE_DATA) {
+      // Does not fit the buffers, so it can be neither compared nor deleted by name: skip it, the
+      // values after it must still be examined.
+      ++index;
+      continue;
+    }
+    if (status != ERROR_SUCCESS) break;  // the end, or an error
+
+    if (SameFileNameIgnoringCase(data, fileName) || SameFileNameIgnoringCase(data, fullPath)) {
+      if (hooks.deleteValue(key.get(), name) != ERROR_SUCCESS) return kFontTableUnavailable;
+      // The registry renumbers: the value that followed now sits at this index.
+      continue;
+    }
+    ++index;
+  }
+  return kOk;
+}
+
+}  // namespace
+
+const FontUninstallHooks& SystemFontUninstallHooks() {
+  static const FontUninstallHooks hooks = {SystemDeleteValue};
+  return hooks;
+}
+
+int16_t UninstallFont(const char* fileName) {
+  return UninstallFont(fileName, SystemFontUninstallHooks());
+}
+
+int16_t UninstallFont(const char* fileName, const FontUninstallHooks& hooks) {
+  RemoveFontResourceA(fileName);  // a font that was not loaded is no reason to stop
+
+  char fontsFolder[kPathBufferSize];
+  const int16_t folderResult = GetFontsFolderPath(fontsFolder);
+  if (folderResult != kOk) return folderResult;
+
+  char fullPath[kPathBufferSize] = {};
+  const int written = std::snprintf(fullPath, sizeof fullPath, "%s%s", fontsFolder, fileName);
+  // A cut-off path would name another file: neither unregister nor delete by it.
+  if (written < 0 || static_cast<size_t>(written) >= sizeof fullPath) return kFontFileDeleteFailed;
+
+  const int16_t tableResult = RemoveFontTableValues(fileName, fullPath, hooks);
+  if (tableResult != kOk) return tableResult;
+
+  if (DeleteTargetFile(fullPath) != kOk) return kFontFileDeleteFailed;
+
+  // A hung window anywhere on the desktop must not stop the removal: hung windows are skipped and
+  // every other window gets a bounded time to answer.
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG,
+                      kFontChangeTimeoutPerWindowMs, &ignored);
+  return kOk;
+}
+
+}  // namespace kc

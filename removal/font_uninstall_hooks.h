@@ -1,0 +1,24 @@
+#pragma once
+// What UninstallFont asks of the system where a test must be able to answer differently: Wine
+// grants every process the right to delete any value of the font table, so a value that cannot be
+// deleted exists only through this seam.
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace kc {
+
+struct FontUninstallHooks {
+  LONG (*deleteValue)(HKEY key, const char* valueName);  // RegDeleteValueA
+};
+
+const FontUninstallHooks& SystemFontUninstallHooks();
+
+// UninstallFont (removal/font_uninstall.h) with the given hooks.
+int16_t UninstallFont(const char* fileName, const FontUninstallHooks& hooks);
+
+// How long the WM_FONTCHANGE broadcast waits for any one window that is not hung.
+constexpr UINT kFontChangeTimeoutPerWindowMs = 3000;
+
+}  // namespace kc

@@ -1,0 +1,148 @@
+// RemoveProductTools on real desktops and a real program-files folder of the test prefix. The names
+// are written here as code page 932 bytes, independently of the literals in the program.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <string>
+
+#include "removal/product_tools.h"
+#include "tests/removal/helper_process.h"
+#include "tests/removal/removal_fixtures.h"
+
+namespace kc {
+namespace {
+
+const std::string kUserProgram = "DI ZadoVeve Divi Zozevozed.exe";
+// "Windows Vista用TrueTypeフォント トライアル版 セットアップメニュー.lnk"
+const std::string kShortcut =
+    "Windows Vista\x97\x70TrueType\x83\x74\x83\x48\x83\x93\x83\x67 "
+    "\x83\x67\x83\x89\x83\x43\x83\x41\x83\x8b\x94\xc5 "
+    "\x83\x5a\x83\x62\x83\x67\x83\x41\x83\x62\x83\x76\x83\x81\x83\x6a\x83\x85\x81\x5b.lnk";
+const std::string kMenuProgram = "\x83\x81\x83\x6a\x83\x85\x81\x5b.exe";  // "メニュー.exe"
+
+class ProductToolsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    userDesktop_ = ExpectedFolder(CSIDL_DESKTOPDIRECTORY);
+    commonDesktop_ = ExpectedFolder(CSIDL_COMMON_DESKTOPDIRECTORY);
+    programFiles_ = ExpectedFolder(CSIDL_PROGRAM_FILES);
+    kestrel_ = programFiles_ + "Kestrel\\";
+    fonts_ = kestrel_ + "Fonts\\";
+    tools_ = fonts_ + "ZIZAV\\";
+    utility_ = fonts_ + "Utility\\";
+    ASSERT_TRUE(FolderExists(userDesktop_)) << userDesktop_;
+    ASSERT_TRUE(FolderExists(commonDesktop_)) << commonDesktop_;
+    ASSERT_TRUE(FolderExists(programFiles_)) << programFiles_;
+  }
+  void TearDown() override {
+    // Leave nothing for the next case of the same prefix.
+    for (const std::string& f :
+         {tools_ + "ZIZAVInstaller.exe", tools_ + "ZIZAVUninstaller.exe", tools_ + kMenuProgram,
+          fonts_ + "mine.txt", userDesktop_ + kUserProgram, commonDesktop_ + kShortcut,
+          userDesktop_ + "bystander.lnk", commonDesktop_ + "bystander.lnk"}) {
+      SetFileAttributesA(f.c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileA(f.c_str());
+    }
+    for (const std::string& d : {tools_, utility_, fonts_, kestrel_}) RemoveDirectoryA(d.c_str());
+  }
+
+  // Everything the product leaves, plus one file of the user's on each desktop.
+  void InstallProduct() {
+    ASSERT_TRUE(MakeFolders(tools_));
+    ASSERT_TRUE(MakeFolders(utility_));
+    ASSERT_TRUE(MakeFile(tools_ + "ZIZAVInstaller.exe", FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(MakeFile(tools_ + "ZIZAVUninstaller.exe"));
+    ASSERT_TRUE(MakeFile(tools_ + kMenuProgram));
+    ASSERT_TRUE(MakeFile(userDesktop_ + kUserProgram));
+    ASSERT_TRUE(MakeFile(commonDesktop_ + kShortcut));
+    ASSERT_TRUE(MakeFile(userDesktop_ + "bystander.lnk"));
+    ASSERT_TRUE(MakeFile(commonDesktop_ + "bystander.lnk"));
+  }
+  void ExpectBystandersKept() {
+    EXPECT_TRUE(FileExists(userDesktop_ + "bystander.lnk"));
+    EXPECT_TRUE(FileExists(commonDesktop_ + "bystander.lnk"));
+    EXPECT_TRUE(FolderExists(programFiles_));
+  }
+
+  std::string userDesktop_, commonDesktop_, programFiles_, kestrel_, fonts_, tools_, utility_;
+};
+
+TEST_F(ProductToolsTest, NothingPresentNothingMade) {
+  RemoveProductTools();
+  EXPECT_FALSE(FolderExists(kestrel_));
+  EXPECT_TRUE(FolderExists(userDesktop_));
+  EXPECT_TRUE(FolderExists(commonDesktop_));
+}
+
+TEST_F(ProductToolsTest, EverythingOfTheProductGoes) {
+  InstallProduct();
+  RemoveProductTools();
+  EXPECT_FALSE(FileExists(userDesktop_ + kUserProgram));
+  EXPECT_FALSE(FileExists(commonDesktop_ + kShortcut));
+  EXPECT_FALSE(FolderExists(kestrel_)) << "tool files and all four folders are gone";
+  ExpectBystandersKept();
+
+  RemoveProductTools();  // a second run finds nothing and does no harm
+  EXPECT_FALSE(FolderExists(kestrel_));
+  ExpectBystandersKept();
+}
+
+TEST_F(ProductToolsTest, UsersFileKeepsFontsAndKestrel) {
+  InstallProduct();
+  ASSERT_TRUE(MakeFile(fonts_ + "mine.txt"));
+  RemoveProductTools();
+  EXPECT_FALSE(FolderExists(tools_));
+  EXPECT_FALSE(FolderExists(utility_));
+  EXPECT_TRUE(FileExists(fonts_ + "mine.txt"));
+  EXPECT_TRUE(FolderExists(fonts_));
+  EXPECT_TRUE(FolderExists(kestrel_));
+  ExpectBystandersKept();
+}
+
+TEST_F(ProductToolsTest, HeldOpenMenuProgramKeepsItsFolders) {
+  InstallProduct();
+  {
+    HelperProcess holder(HoldArguments(tools_ + kMenuProgram));
+    ASSERT_TRUE(holder.ready()) << holder.failure();
+    RemoveProductTools();
+  }
+  EXPECT_TRUE(FileExists(tools_ + kMenuProgram));
+  EXPECT_FALSE(FileExists(tools_ + "ZIZAVInstaller.exe"));
+  EXPECT_FALSE(FileExists(tools_ + "ZIZAVUninstaller.exe"));
+  EXPECT_TRUE(FolderExists(tools_));
+  EXPECT_FALSE(FolderExists(utility_)) << "the empty Utility folder still goes";
+  EXPECT_TRUE(FolderExists(kestrel_));
+  EXPECT_FALSE(FileExists(userDesktop_ + kUserProgram));
+  EXPECT_FALSE(FileExists(commonDesktop_ + kShortcut));
+}
+
+// ---- Each in a prefix of its own: a lookup is broken for good ----
+
+TEST_F(ProductToolsTest, DesktopLookupsFailProgramFilesStillCleaned) {
+  InstallProduct();
+  ASSERT_TRUE(SetRegistryString(HKEY_CURRENT_USER, kUserShellFoldersKeyPath, "Desktop",
+                                "C:\\kc-nowhere\\Desktop"));
+  ASSERT_TRUE(SetRegistryString(HKEY_LOCAL_MACHINE, kUserShellFoldersKeyPath, "Common Desktop",
+                                "C:\\kc-nowhere\\Common Desktop"));
+  RemoveProductTools();
+  EXPECT_TRUE(FileExists(userDesktop_ + kUserProgram)) << "its desktop was not found";
+  EXPECT_TRUE(FileExists(commonDesktop_ + kShortcut)) << "its desktop was not found";
+  EXPECT_FALSE(FolderExists(kestrel_));
+  EXPECT_FALSE(FolderExists("C:\\kc-nowhere"));
+}
+
+TEST_F(ProductToolsTest, ProgramFilesLookupFailsDesktopsStillCleaned) {
+  InstallProduct();
+  ASSERT_TRUE(SetRegistryString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
+                                "ProgramFilesDir", "C:\\kc-nowhere\\Program Files"));
+  RemoveProductTools();
+  EXPECT_FALSE(FileExists(userDesktop_ + kUserProgram));
+  EXPECT_FALSE(FileExists(commonDesktop_ + kShortcut));
+  EXPECT_TRUE(FileExists(tools_ + "ZIZAVInstaller.exe"));
+  EXPECT_TRUE(FileExists(tools_ + kMenuProgram));
+  EXPECT_TRUE(FolderExists(utility_));
+  EXPECT_FALSE(FolderExists("C:\\kc-nowhere"));
+}
+
+}  // namespace
+}  // namespace kc
