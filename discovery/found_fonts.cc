@@ -19,6 +19,7 @@ int32_t InitCollectionFontRecord(CollectionFontRecord& record) {
   std::memset(record.path, 0, sizeof record.path);
   std::memset(record.fileName, 0, sizeof record.fileName);
   record.kind = kKindNotIdentified;
+  record.removed = false;
   return kOk;
 }
 
@@ -37,6 +38,10 @@ int32_t GetCollectionFont(int32_t position, CollectionFontRecord& record) {
   if (position == count) return kCollectionIndexAtEnd;
   record = CollectionFontList()[static_cast<size_t>(position)];
   return kOk;
+}
+
+void SetLastCollectionFontRemoved(bool removed) {
+  if (!CollectionFontList().empty()) CollectionFontList().back().removed = removed;
 }
 
 void ClearCollectionFontList() {

@@ -28,6 +28,9 @@ struct OpenTypeFontRecord {
   char path[kOpenTypePathSize];
   char fullName[kFullNameSize];
   int16_t kind;
+  // Whether the removal that followed the recording took the file away. Recorded first, removed
+  // second: a font whose removal failed (a locked file) is listed as found but not as removed.
+  bool removed;
 };
 
 // One .ttc product font; the result list shows its fileName (no directory, no extension).
@@ -35,13 +38,15 @@ struct CollectionFontRecord {
   char path[kCollectionPathSize];
   char fileName[kCollectionPathSize];
   int32_t kind;
+  bool removed;  // as for OpenTypeFontRecord
 };
 
 // Order of discovery; duplicates stay. Appending copies the record; a failed append throws a
 // standard-library exception and leaves the list unchanged (vector::push_back is strong-safe).
 using OpenTypeFontList = std::vector<OpenTypeFontRecord>;
 
-// Clears path and fileName over their full length and sets kind to "not identified". Returns 0.
+// Clears path and fileName over their full length, sets kind to "not identified" and removed to
+// false. Returns 0.
 int32_t InitCollectionFontRecord(CollectionFontRecord& record);
 
 // The module-level collection list. It lives for the whole process.
@@ -55,6 +60,10 @@ int32_t GetCollectionFontCount();
 // kCollectionIndexOutOfRange for a negative position or one past the count, kCollectionIndexAtEnd
 // for position == count; `record` is untouched then.
 int32_t GetCollectionFont(int32_t position, CollectionFontRecord& record);
+
+// Notes the outcome of the removal of the element appended last (the search records a font first
+// and removes it afterwards). Does nothing on an empty list.
+void SetLastCollectionFontRemoved(bool removed);
 
 void ClearCollectionFontList();
 

@@ -1,0 +1,33 @@
+#include "common/path_split.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace kc {
+namespace {
+
+std::string Base(const char* path) {
+  const BaseName base = BaseNameOf(path, IsCp932LeadByte);
+  return std::string(base.start, base.length);
+}
+
+TEST(PathSplitTest, BaseNameWithoutFolderOrExtension) {
+  EXPECT_EQ("acrotray", Base("C:\\Program Files\\Reader\\acrotray.exe"));
+  EXPECT_EQ("ACROTRAY", Base("C:/x/ACROTRAY.EXE"));
+  EXPECT_EQ("acrotray", Base("acrotray"));
+  EXPECT_EQ("a.b", Base("D:a.b.exe"));
+  EXPECT_EQ("", Base("C:\\dir\\"));
+  EXPECT_EQ("", Base(""));
+  EXPECT_EQ("name", Base("C:\\dir.d\\name"));
+}
+
+TEST(PathSplitTest, TrailByteBackslashIsNoSeparator) {
+  // "表" is 0x95 0x5C: a naive split would end the folder inside it and yield "acrotray".
+  EXPECT_EQ("\x95\x5C" "acrotray", Base("C:\\\x83\x5C\x83\x74\x83\x67\\\x95\x5C" "acrotray.exe"));
+  // A lead byte at the very end stands alone.
+  EXPECT_EQ("x\x95", Base("C:\\x\x95"));
+}
+
+}  // namespace
+}  // namespace kc
