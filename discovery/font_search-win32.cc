@@ -9,6 +9,7 @@
 #include "common/append.h"
 #include "common/path_buffer.h"
 #include "common/result_code.h"
+#include "common/scoped_win32.h"
 #include "discovery/font_file_name.h"
 #include "fontid/collection_reader.h"
 #include "fontid/opentype_signature.h"
@@ -21,22 +22,6 @@
 
 namespace kc {
 namespace {
-
-class FindHandle {
- public:
-  explicit FindHandle(HANDLE handle) : handle_(handle) {}
-  ~FindHandle() {
-    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-  }
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 bool IsDotOrDotDot(const char* name) {
   return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
@@ -86,7 +71,7 @@ class FontWalk {
     char* const path = storage_->path;
     size_t patternLength = 0;
     if (!AppendToPath(directoryLength, "*.*", patternLength)) return kRootNotListable;
-    FindHandle find(FindFirstFileA(path, &storage_->found));
+    ScopedFindHandle find(FindFirstFileA(path, &storage_->found));
     path[directoryLength] = '\0';
     if (!find.valid()) return kRootNotListable;
 

@@ -6,7 +6,7 @@
 #include "fontid/ansi_converter.h"
 #include "fontid/collection_reader.h"
 #include "fontid/description_tag.h"
-#include "fontid/mapped_file-win32.h"
+#include "common/scoped_win32.h"
 #include "fontid/name_tag_ctrl.h"
 
 namespace kc {
@@ -14,13 +14,13 @@ namespace {
 
 // Share mode 0: while the program reads the file nobody can change it, and a file that another
 // process holds open is refused.
-ScopedFileHandle OpenExclusive(const char* path) {
-  return ScopedFileHandle(CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+ScopedHandle OpenExclusive(const char* path) {
+  return ScopedHandle(CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 // The size, or 0 when it cannot be taken (the walk then finds nothing to read).
-DWORD SizeOf(const ScopedFileHandle& file) {
+DWORD SizeOf(const ScopedHandle& file) {
   SetLastError(NO_ERROR);
   const DWORD size = GetFileSize(file.get(), nullptr);
   return size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR ? 0 : size;
@@ -37,7 +37,7 @@ int32_t ReadCollectionNameTag(CollectionFontRecord& record) {
   if (std::memchr(record.path, '\0', sizeof record.path) == nullptr) return kCollectionOpenFailed;
   DWORD fileSize = 0;
   {
-    ScopedFileHandle probe = OpenExclusive(record.path);
+    ScopedHandle probe = OpenExclusive(record.path);
     if (!probe.valid()) return kCollectionOpenFailed;
     fileSize = SizeOf(probe);
   }
@@ -45,13 +45,13 @@ int32_t ReadCollectionNameTag(CollectionFontRecord& record) {
   char description[kDescriptionMax + 1] = {};
   bool read = false;
   {
-    ScopedFileHandle file = OpenExclusive(record.path);
+    ScopedHandle file = OpenExclusive(record.path);
     if (!file.valid()) return kCollectionReopenFailed;
     // The file may have shrunk between the two opens; the view covers only what is there now,
     // and this handle keeps it that way until the view is gone.
     const DWORD mappedSize = SizeOf(file);
     if (mappedSize < fileSize) fileSize = mappedSize;
-    ScopedMapping mapping(CreateFileMappingA(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+    ScopedHandle mapping(CreateFileMappingA(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
     if (!mapping.valid()) return kCollectionMapFailed;
     ScopedView view(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
     if (!view.valid()) return kCollectionMapFailed;

@@ -2,7 +2,7 @@
 
 #include "common/result_code.h"
 #include "removal/file_deletion.h"
-#include "removal/scoped_win32.h"
+#include "common/scoped_win32.h"
 
 namespace kc {
 

@@ -9,7 +9,7 @@
 #include "removal/font_uninstall.h"
 #include "removal/font_uninstall_hooks.h"
 #include "removal/path_compare-win32.h"
-#include "removal/scoped_win32.h"
+#include "common/scoped_win32.h"
 #include "removal/special_folders.h"
 
 namespace kc {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "removal/scoped_win32.h"
+#include "common/scoped_win32.h"
 #include "tests/removal/removal_fixtures.h"
 
 namespace kc {

@@ -1,6 +1,6 @@
 #pragma once
-// Owners for the Win32 handles the removal actions open: each closes its handle exactly once.
-// Move-only, so a handle can never be closed twice by two copies.
+// Owners for the Win32 handles the program opens, one per kind: each releases its handle exactly
+// once. Move-only, so a handle can never be closed twice by two copies.
 
 #include <windows.h>
 
@@ -8,8 +8,8 @@
 
 namespace kc {
 
-// A kernel handle (file, process, event). CreateFileA reports failure as INVALID_HANDLE_VALUE,
-// most other calls as null: both count as "no handle".
+// A kernel handle (file, file mapping, process, event). CreateFileA reports failure as
+// INVALID_HANDLE_VALUE, most other calls as null: both count as "no handle".
 class ScopedHandle {
  public:
   ScopedHandle() = default;
@@ -66,6 +66,45 @@ class ScopedRegKey {
 
  private:
   HKEY key_ = nullptr;
+};
+
+// A directory listing of FindFirstFileA.
+class ScopedFindHandle {
+ public:
+  explicit ScopedFindHandle(HANDLE handle) : handle_(handle) {}
+  ~ScopedFindHandle() {
+    if (valid()) FindClose(handle_);
+  }
+  ScopedFindHandle(ScopedFindHandle&& other) noexcept
+      : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
+  ScopedFindHandle& operator=(ScopedFindHandle&&) = delete;
+  ScopedFindHandle(const ScopedFindHandle&) = delete;
+  ScopedFindHandle& operator=(const ScopedFindHandle&) = delete;
+
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+// A mapped view of a file (MapViewOfFile).
+class ScopedView {
+ public:
+  explicit ScopedView(void* view) : view_(view) {}
+  ~ScopedView() {
+    if (view_ != nullptr) UnmapViewOfFile(view_);
+  }
+  ScopedView(ScopedView&& other) noexcept : view_(std::exchange(other.view_, nullptr)) {}
+  ScopedView& operator=(ScopedView&&) = delete;
+  ScopedView(const ScopedView&) = delete;
+  ScopedView& operator=(const ScopedView&) = delete;
+
+  bool valid() const { return view_ != nullptr; }
+  const unsigned char* bytes() const { return static_cast<const unsigned char*>(view_); }
+
+ private:
+  void* view_;
 };
 
 }  // namespace kc
