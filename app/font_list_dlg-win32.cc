@@ -1,0 +1,128 @@
+#include "app/font_list_dlg-win32.h"
+
+#include <string>
+
+#include "app/admin_access-win32.h"
+#include "app/platform_kind-win32.h"
+#include "app/startup_sources-win32.h"
+#include "common/result_code.h"
+#include "discovery/drive_roots-win32.h"
+#include "framework/string_resource-win32.h"
+#include "framework/win_app-win32.h"
+#include "res/resource.h"
+#include "ui/about_dlg-win32.h"
+#include "ui/error_dialog-win32.h"
+
+namespace kc {
+namespace {
+
+// BeginPaint / EndPaint for one WM_PAINT.
+class PaintSession {
+ public:
+  explicit PaintSession(HWND window) : m_hWnd(window), m_hdc(BeginPaint(window, &m_paint)) {}
+  ~PaintSession() { EndPaint(m_hWnd, &m_paint); }
+  PaintSession(const PaintSession&) = delete;
+  PaintSession& operator=(const PaintSession&) = delete;
+  HDC Dc() const { return m_hdc; }
+
+ private:
+  HWND m_hWnd;
+  PAINTSTRUCT m_paint;
+  HDC m_hdc;
+};
+
+}  // namespace
+
+const MessageMapEntry CFontListDlg::kMessageEntries[] = {
+    {WM_SYSCOMMAND, Route<&CFontListDlg::OnSysCommand>},
+    {WM_PAINT, Route<&CFontListDlg::OnPaint>},
+    {WM_QUERYDRAGICON, Route<&CFontListDlg::OnQueryDragIcon>},
+    {WM_DESTROY, Route<&CFontListDlg::OnDestroy>},
+};
+const MessageMap CFontListDlg::kMessageMap = {&CDialog::kMessageMap, kMessageEntries, 4};
+
+CFontListDlg::CFontListDlg(HWND parent)
+    : CDialog(IDD_FONTLIST_DIALOG, parent),
+      m_hIcon(LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+
+void CFontListDlg::DoDataExchange(CDataExchange* pDX) { CDialog::DoDataExchange(pDX); }
+
+BOOL CFontListDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+
+  const HMENU systemMenu = GetSystemMenu(m_hWnd, FALSE);
+  if (systemMenu != nullptr) {
+    std::string aboutItem;
+    LoadResourceString(IDS_ABOUTBOX, aboutItem);
+    if (!aboutItem.empty()) {
+      AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+      AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutItem.c_str());
+    }
+  }
+
+  SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+  SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+  // A failed check does not stop the others: each failure shows its own message.
+  if (GetPlatformKind() == PLATFORM_WIN32S) FailStartup(IDS_PLATFORM_REFUSED);
+  if (!IsAdministrator()) FailStartup(IDS_NOT_ADMINISTRATOR);
+
+  const int16_t built = BuildDriveRootList(m_driveRootList, CurrentStartupSources().getDriveStrings);
+  if (built == kOutOfMemory) {
+    FailStartup(IDS_OUT_OF_MEMORY);
+  } else if (built != kOk) {
+    FailStartup(IDS_UNEXPECTED_ERROR);
+  }
+
+  UpdateData(FALSE);
+  return TRUE;
+}
+
+void CFontListDlg::FailStartup(UINT id) {
+  CErrorDialog error(nullptr);
+  error.ShowMessage(id);
+  EndDialog(-1);
+}
+
+BOOL CFontListDlg::IsAdministrator() {
+  if (GetPlatformKind() != PLATFORM_NT) return TRUE;
+  return CheckAdminAccess();
+}
+
+void CFontListDlg::OnSysCommand(UINT nID, LPARAM lParam) {
+  if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
+    CAboutDlg about;
+    about.DoModal();
+  } else {
+    CDialog::OnSysCommand(nID, lParam);
+  }
+}
+
+void CFontListDlg::OnPaint() {
+  if (!IsIconic(m_hWnd)) {
+    CDialog::OnPaint();
+    return;
+  }
+  PaintSession paint(m_hWnd);
+  SendMessageA(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.Dc()), 0);
+  RECT client;
+  GetClientRect(m_hWnd, &client);
+  const int left = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int top = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+  DrawIcon(paint.Dc(), left, top, m_hIcon);
+}
+
+HCURSOR CFontListDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
+
+void CFontListDlg::OnCancel() {
+  m_driveRootList.clear();
+  m_openTypeFontList.clear();
+  CDialog::OnCancel();
+}
+
+void CFontListDlg::OnDestroy() {
+  CDialog::OnDestroy();
+  ClearCollectionFontList();
+}
+
+}  // namespace kc

@@ -1,0 +1,28 @@
+#pragma once
+// Runs kcui.exe (next to the test in C:\tests\) from a test and collects what it prints.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace kc::e2e {
+
+struct ToolRun {
+  int status = -1;
+  std::string out;  // UTF-8, as kcui prints it
+};
+
+// `args` is one command line in the ANSI code page, e.g. "texts \"title\" --pid 12".
+ToolRun Kcui(const std::string& args);
+
+// Splits kcui's output into lines (without the line ends).
+std::vector<std::string> Lines(const std::string& out);
+
+// Starts a program of C:\tests\ through kcui; returns its process id, 0 on failure.
+DWORD StartProgram(const std::string& exeAndArgs, bool nonAdministrator = false);
+
+// Ends a started program that is still running (a failed test must not leave windows behind).
+void EndIfRunning(DWORD pid);
+
+}  // namespace kc::e2e
