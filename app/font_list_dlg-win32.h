@@ -40,6 +40,9 @@ class CFontListDlg : public CDialog {
  private:
   // Shows message `id` in a fresh error dialog and ends this dialog with -1.
   void FailStartup(UINT id);
+  // Asks the listed applications to close and waits for them; false when the user chose to end
+  // the program instead (nothing has been touched then).
+  bool WaitForApplications();
 
   static const MessageMapEntry kMessageEntries[];
   static const MessageMap kMessageMap;

@@ -15,6 +15,9 @@ int16_t AppendDriveRoots(const char* answer, DriveRootList& roots) {
     if (answer[i] != '\0') continue;
     if (i + 1 >= kDriveStringsBufferSize) return kDriveStringsUnreadable;
     const bool last = answer[i + 1] == '\0';
+    // An empty first string is an answer without drives, not a root: searched as a root it would
+    // walk the current folder.
+    if (i == start && last) return kOk;
     std::memset(element.path, 0, sizeof element.path);
     std::memcpy(element.path, answer + start, static_cast<size_t>(i - start));
     try {

@@ -21,7 +21,8 @@ using DriveRootList = std::vector<DriveRoot>;
 constexpr int kDriveStringsBufferSize = 2048;
 
 // Parses the answer of GetLogicalDriveStringsA (zero-terminated roots, then one more zero) from a
-// buffer of kDriveStringsBufferSize bytes and appends one element per root. Returns 0; kOutOfMemory
+// buffer of kDriveStringsBufferSize bytes and appends one element per root (an answer that starts
+// with the double zero holds no root). Returns 0; kOutOfMemory
 // when an append throws (roots appended before it stay); kDriveStringsUnreadable when a root's
 // terminating empty string would lie outside the buffer.
 int16_t AppendDriveRoots(const char* answer, DriveRootList& roots);

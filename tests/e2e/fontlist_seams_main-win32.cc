@@ -4,12 +4,17 @@
 //   win98              GetVersion answers Windows 98 (no administrator check at all)
 //   drives-unreadable  GetLogicalDriveStringsA fails
 //   drives-no-memory   storing the first drive root throws std::bad_alloc
+//   drives-none        GetLogicalDriveStringsA answers with no drive at all
+//   fail-append=N      the append after N successful ones (drive roots and found fonts) throws
+//   ask-after-ms=N     listed applications may keep their windows N ms before the user is asked
+//   step-pause-ms=N    a pause of N ms after every step of the progress bar, for watchers
 #include <windows.h>
 
 #include <cstdlib>
 #include <cstring>
 
 #include "app/font_list_app-win32.h"
+#include "app/run_options-win32.h"
 #include "app/startup_sources-win32.h"
 #include "common/append.h"
 
@@ -20,6 +25,17 @@ namespace {
 DWORD Win32sVersion() { return 0x80000003; }    // top bit set, major version 3
 DWORD Windows98Version() { return 0xC0000A04; }  // top bit set, major version 4, minor 10
 unsigned long FailingDriveStrings(unsigned long, char*) { return 0; }
+unsigned long NoDriveStrings(unsigned long, char* buffer) {
+  buffer[0] = buffer[1] = '\0';
+  return 1;
+}
+
+// The number after "NAME=" in `argument`, or -1 when the argument is not NAME=...
+long NumberAfter(const char* argument, const char* name) {
+  const size_t length = std::strlen(name);
+  if (std::strncmp(argument, name, length) != 0 || argument[length] != '=') return -1;
+  return std::strtol(argument + length + 1, nullptr, 10);
+}
 
 }  // namespace
 
@@ -31,6 +47,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (std::strcmp(seam, "win98") == 0) sources.getVersion = Windows98Version;
     if (std::strcmp(seam, "drives-unreadable") == 0) sources.getDriveStrings = FailingDriveStrings;
     if (std::strcmp(seam, "drives-no-memory") == 0) kc::ArmAppendFailure(0);
+    if (std::strcmp(seam, "drives-none") == 0) sources.getDriveStrings = NoDriveStrings;
+    if (NumberAfter(seam, "fail-append") >= 0) kc::ArmAppendFailure(NumberAfter(seam, "fail-append"));
+    if (NumberAfter(seam, "step-pause-ms") >= 0) {
+      kc::CurrentRunOptions().pauseAfterProgressStepMs = static_cast<DWORD>(NumberAfter(seam, "step-pause-ms"));
+    }
+    if (NumberAfter(seam, "ask-after-ms") >= 0) {
+      kc::CurrentRunOptions().askAboutOpenApplicationsAfterMs =
+          static_cast<DWORD>(NumberAfter(seam, "ask-after-ms"));
+    }
   }
   return kc::AfxWinMain(instance);
 }

@@ -1,0 +1,18 @@
+#pragma once
+// Timings of a removal run. The program uses the defaults; its test build shortens them.
+
+#include <windows.h>
+
+namespace kc {
+
+struct RunOptions {
+  // How long listed applications may keep their windows before the user is asked what to do.
+  DWORD askAboutOpenApplicationsAfterMs = 10000;
+  // A pause after every step of the progress bar, so that a test watching from outside sees each
+  // state of a run that would otherwise pass in milliseconds. None in the program.
+  DWORD pauseAfterProgressStepMs = 0;
+};
+
+RunOptions& CurrentRunOptions();
+
+}  // namespace kc
