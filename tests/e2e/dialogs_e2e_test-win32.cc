@@ -49,10 +49,7 @@ class DialogTest : public ::testing::Test {
     m_started.push_back(pid);
     return pid;
   }
-  static int ExitCode(DWORD pid) {
-    const ToolRun run = Kcui("wait-exit " + std::to_string(pid) + " --timeout 15000");
-    return run.status == 0 ? std::atoi(run.out.c_str()) : -1000;
-  }
+  static int ExitCode(DWORD pid) { return WaitForExitCode(pid); }
   std::vector<DWORD> m_started;
 };
 

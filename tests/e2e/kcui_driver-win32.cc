@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 
 namespace kc::e2e {
 namespace {
@@ -94,6 +95,25 @@ std::vector<std::string> Lines(const std::string& out) {
   return lines;
 }
 
+namespace {
+
+// Handles of the programs StartProgram started, opened right away and kept for the test's life.
+std::map<DWORD, HANDLE>& StartedPrograms() {
+  static std::map<DWORD, HANDLE> programs;
+  return programs;
+}
+
+}  // namespace
+
+int WaitForExitCode(DWORD pid, DWORD timeoutMs) {
+  const auto found = StartedPrograms().find(pid);
+  if (found == StartedPrograms().end()) return -1000;
+  if (WaitForSingleObject(found->second, timeoutMs) != WAIT_OBJECT_0) return -1000;
+  DWORD code = 0;
+  GetExitCodeProcess(found->second, &code);
+  return static_cast<int>(code);
+}
+
 DWORD StartProgram(const std::string& exeAndArgs, bool nonAdministrator) {
   const ToolRun run =
       Kcui(std::string("start ") + (nonAdministrator ? "--non-admin " : "") + "C:\\tests\\" + exeAndArgs);
@@ -103,6 +123,8 @@ DWORD StartProgram(const std::string& exeAndArgs, bool nonAdministrator) {
                  run.out.c_str());
     return 0;
   }
+  const HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+  if (process != nullptr) StartedPrograms()[pid] = process;
   return pid;
 }
 

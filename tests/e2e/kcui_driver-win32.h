@@ -25,4 +25,9 @@ DWORD StartProgram(const std::string& exeAndArgs, bool nonAdministrator = false)
 // Ends a started program that is still running (a failed test must not leave windows behind).
 void EndIfRunning(DWORD pid);
 
+// Waits for a program started by StartProgram to end and returns its exit code; -1000 when it
+// does not end in time. The driver holds each started program's handle from its start, so the
+// exit code can be read however early the program ended.
+int WaitForExitCode(DWORD pid, DWORD timeoutMs = 60000);
+
 }  // namespace kc::e2e

@@ -150,10 +150,7 @@ struct RunOutcome {
   bool resultShown = false;
 };
 
-int ExitCode(DWORD pid) {
-  const ToolRun run = Kcui("wait-exit " + std::to_string(pid) + " --timeout 60000");
-  return run.status == 0 ? std::atoi(run.out.c_str()) : -1000;
-}
+int ExitCode(DWORD pid) { return WaitForExitCode(pid); }
 
 // Waits for the result dialog (it has the title of the progress window, which it follows) and
 // returns its list; false when it does not come.

@@ -68,10 +68,7 @@ class StartupTest : public ::testing::Test {
     return pid;
   }
 
-  static int ExitCode(DWORD pid) {
-    const ToolRun run = Kcui("wait-exit " + std::to_string(pid) + " --timeout 15000");
-    return run.status == 0 ? std::atoi(run.out.c_str()) : -1000;
-  }
+  static int ExitCode(DWORD pid) { return WaitForExitCode(pid); }
 
   // Waits for the main screen, checks it, and leaves it open.
   static void ExpectMainScreen(DWORD pid) {
