@@ -16,12 +16,6 @@
 namespace kc {
 namespace {
 
-using testfonts::BuildCollection;
-using testfonts::BuildFont;
-using testfonts::FontSpec;
-using testfonts::MacName;
-using testfonts::WindowsName;
-
 constexpr const char* kFontTable = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 
 bool IsVista() {
@@ -29,17 +23,9 @@ bool IsVista() {
   return winver != nullptr && std::strcmp(winver, "vista") == 0;
 }
 
-std::string ProductOpenType(const std::string& fullName) {
-  FontSpec font;
-  font.names = {MacName(4, 11, fullName), MacName(13, 0, "KCPL")};
-  return BuildFont(font);
-}
+std::string ProductOpenType(const std::string& fullName) { return testfonts::BuildTaggedOpenType(fullName, "KCPL"); }
 
-std::string ProductCollection() {
-  FontSpec font;
-  font.names = {WindowsName(13, u"KCHB")};
-  return BuildCollection({font});
-}
+std::string ProductCollection() { return testfonts::BuildTaggedCollection("KCHB"); }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 

@@ -16,11 +16,11 @@
 #include "common/append.h"
 #include "common/result_code.h"
 #include "tests/fonts/font_builder.h"
+#include "tests/support/file_tree-win32.h"
 
 namespace kc {
 namespace {
 
-using testfonts::BuildCollection;
 using testfonts::BuildFont;
 using testfonts::FontSpec;
 using testfonts::MacName;
@@ -29,18 +29,10 @@ using testfonts::WindowsName;
 // ---- Fixture files ----
 
 std::string ProductOpenType(const std::string& fullName, const std::string& tag = "KCHV") {
-  FontSpec font;
-  font.names = {MacName(testfonts::kNameIdFullName, testfonts::kMacLanguageJapanese, fullName),
-                MacName(testfonts::kNameIdDescription, 0, tag + " licence")};
-  return BuildFont(font);
+  return testfonts::BuildTaggedOpenType(fullName, tag);
 }
 
-std::string ProductCollection(const std::string& tag = "KCOV") {
-  FontSpec plain;
-  FontSpec tagged;
-  tagged.names = {WindowsName(testfonts::kNameIdDescription, u"" + std::u16string(tag.begin(), tag.end()))};
-  return BuildCollection({plain, tagged});
-}
+std::string ProductCollection(const std::string& tag = "KCOV") { return testfonts::BuildTaggedCollection(tag); }
 
 void WriteFixture(const std::string& path, const std::string& bytes) {
   ASSERT_TRUE(testfonts::WriteFontFile(path, bytes)) << path;
@@ -52,44 +44,6 @@ void MakeDirectory(const std::string& path) {
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// Deletes everything below `directory` (ends in a backslash), not the directory itself.
-void EmptyDirectory(const std::string& directory) {
-  WIN32_FIND_DATAA found;
-  HANDLE find = FindFirstFileA((directory + "*.*").c_str(), &found);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::string name = found.cFileName;
-    if (name == "." || name == "..") continue;
-    const std::string path = directory + name;
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      EmptyDirectory(path + "\\");
-      RemoveDirectoryA(path.c_str());
-    } else {
-      DeleteFileA(path.c_str());
-    }
-  } while (FindNextFileA(find, &found));
-  FindClose(find);
-}
-
-// The reference order: a plain depth-first listing, the files whose names satisfy `wanted`.
-void ListDepthFirst(const std::string& directory, const std::function<bool(const std::string&)>& wanted,
-                    std::vector<std::string>& out) {
-  WIN32_FIND_DATAA found;
-  HANDLE find = FindFirstFileA((directory + "*.*").c_str(), &found);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::string name = found.cFileName;
-    if (name == "." || name == "..") continue;
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      ListDepthFirst(directory + name + "\\", wanted, out);
-    } else if (wanted(name)) {
-      out.push_back(directory + name);
-    }
-  } while (FindNextFileA(find, &found));
-  FindClose(find);
-}
-
 struct Drain {
   int calls = 0;
   void operator()() { ++calls; }
@@ -99,12 +53,12 @@ class FontSearchTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ClearCollectionFontList();
-    EmptyDirectory("D:\\");
+    testsupport::EmptyDirectory("D:\\");
   }
   void TearDown() override {
     DisarmAppendFailure();
     ClearCollectionFontList();
-    EmptyDirectory("D:\\");
+    testsupport::EmptyDirectory("D:\\");
   }
 
   int16_t Search(const char* directory) {
@@ -163,13 +117,12 @@ TEST_F(FontSearchTest, RemovesExactlyTheProductFontsOfATree) {
   };
   for (const auto& [path, bytes] : kept) WriteFixture(path, bytes);
 
-  std::vector<std::string> expectedOpenType;
-  ListDepthFirst("D:\\", [](const std::string& n) {
-    return n == "Product-M.otf" || n == "Product-B.otf" || n == "Inner.otf";
-  }, expectedOpenType);
-  std::vector<std::string> expectedCollections;
-  ListDepthFirst("D:\\", [](const std::string& n) { return n == "Coll.ttc" || n == "Coll4.ttc"; },
-                 expectedCollections);
+  const std::vector<std::string> expectedOpenType =
+      testsupport::ListFilesDepthFirst("D:\\", [](const std::string& n) {
+        return n == "Product-M.otf" || n == "Product-B.otf" || n == "Inner.otf";
+      });
+  const std::vector<std::string> expectedCollections = testsupport::ListFilesDepthFirst(
+      "D:\\", [](const std::string& n) { return n == "Coll.ttc" || n == "Coll4.ttc"; });
 
   ASSERT_EQ(kOk, Search("D:\\"));
 

@@ -19,15 +19,10 @@
 
 #include "tests/e2e/kcui_driver-win32.h"
 #include "tests/fonts/font_builder.h"
+#include "tests/support/file_tree-win32.h"
 
 namespace kc::e2e {
 namespace {
-
-using testfonts::BuildCollection;
-using testfonts::BuildFont;
-using testfonts::FontSpec;
-using testfonts::MacName;
-using testfonts::WindowsName;
 
 const std::string kMainTitle = "\"KESTREL CHARTER契約解約時のフォント削除処理\"";
 const std::string kProgramTitle = "\"KESTREL CHARTER解約プログラム\"";
@@ -48,18 +43,10 @@ bool IsVista() {
 // ---- Fixture fonts and files ----
 
 std::string OpenType(const std::string& fullName, const std::string& tag) {
-  FontSpec font;
-  font.names = {MacName(testfonts::kNameIdFullName, testfonts::kMacLanguageJapanese, fullName),
-                MacName(testfonts::kNameIdDescription, 0, tag + " description")};
-  return BuildFont(font);
+  return testfonts::BuildTaggedOpenType(fullName, tag);
 }
 
-std::string Collection(const std::string& tag) {
-  FontSpec first;
-  FontSpec second;
-  second.names = {WindowsName(testfonts::kNameIdDescription, std::u16string(tag.begin(), tag.end()))};
-  return BuildCollection({first, second});
-}
+std::string Collection(const std::string& tag) { return testfonts::BuildTaggedCollection(tag); }
 
 void Put(const std::string& path, const std::string& bytes) {
   // Create the folders on the way.
@@ -101,43 +88,18 @@ std::map<std::string, std::string> FontValues() {
   return values;
 }
 
-std::string ReadAll(const std::string& path) {
-  std::string bytes;
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return bytes;
-  char buffer[65536];
-  DWORD got = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-  CloseHandle(file);
-  return bytes;
-}
+std::string ReadAll(const std::string& path) { return testsupport::ReadWholeFile(path); }
 
-// Every file below `directory` with its bytes; `order` receives the paths in depth-first listing
-// order, the order in which the program meets them.
-void Snapshot(const std::string& directory, std::map<std::string, std::string>& files,
-              std::vector<std::string>* order = nullptr) {
-  WIN32_FIND_DATAA found;
-  HANDLE find = FindFirstFileA((directory + "*.*").c_str(), &found);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::string name = found.cFileName;
-    if (name == "." || name == "..") continue;
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      Snapshot(directory + name + "\\", files, order);
-    } else {
-      files[directory + name] = ReadAll(directory + name);
-      if (order != nullptr) order->push_back(directory + name);
-    }
-  } while (FindNextFileA(find, &found));
-  FindClose(find);
-}
-
+// The files of the places a run may touch, with their bytes; `order` receives their paths in the
+// order the program meets them.
 std::map<std::string, std::string> SnapshotAll(std::vector<std::string>* order = nullptr) {
   std::map<std::string, std::string> files;
   for (const char* root : {"C:\\windows\\Fonts\\", "C:\\users\\", "C:\\Program Files\\Kestrel\\", "C:\\data\\",
                            "D:\\"}) {
-    Snapshot(root, files, order);
+    for (const std::string& path : testsupport::ListFilesDepthFirst(root)) {
+      files[path] = ReadAll(path);
+      if (order != nullptr) order->push_back(path);
+    }
   }
   return files;
 }

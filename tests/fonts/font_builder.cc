@@ -181,4 +181,18 @@ bool WriteFontFile(const std::string& path, const std::string& bytes) {
   return std::fclose(file) == 0 && written;
 }
 
+std::string BuildTaggedOpenType(const std::string& fullName, const std::string& tag) {
+  FontSpec font;
+  font.names = {MacName(kNameIdFullName, kMacLanguageJapanese, fullName),
+                MacName(kNameIdDescription, 0, tag + " licence")};
+  return BuildFont(font);
+}
+
+std::string BuildTaggedCollection(const std::string& tag) {
+  FontSpec plain;
+  FontSpec tagged;
+  tagged.names = {WindowsName(kNameIdDescription, std::u16string(tag.begin(), tag.end()))};
+  return BuildCollection({plain, tagged});
+}
+
 }  // namespace kc::testfonts

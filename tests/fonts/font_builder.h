@@ -72,6 +72,12 @@ uint32_t NameTableEnd(const std::string& bytes, uint32_t fontOffset = 0);
 // Offset of the font at `index` in a collection's header.
 uint32_t CollectionFontOffset(const std::string& bytes, uint32_t index);
 
+// The usual shapes of the program's fixtures: an "OTTO" font with a Macintosh Japanese full name
+// and a Macintosh description beginning with `tag`; a collection of two fonts whose second carries
+// a Windows (UTF-16) description beginning with `tag` (ASCII).
+std::string BuildTaggedOpenType(const std::string& fullName, const std::string& tag);
+std::string BuildTaggedCollection(const std::string& tag);
+
 // Writes the bytes to `path` (created or replaced); false when that fails.
 bool WriteFontFile(const std::string& path, const std::string& bytes);
 
