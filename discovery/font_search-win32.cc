@@ -18,7 +18,7 @@
 #include "removal/font_uninstall.h"
 #include "removal/os_version.h"
 #include "removal/path_compare-win32.h"
-#include "removal/special_folders.h"
+#include "removal/shell_folders.h"
 
 namespace kc {
 namespace {

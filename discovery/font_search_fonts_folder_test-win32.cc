@@ -10,7 +10,7 @@
 
 #include "common/result_code.h"
 #include "discovery/font_search-win32.h"
-#include "removal/special_folders.h"
+#include "removal/shell_folders.h"
 #include "tests/fonts/font_builder.h"
 
 namespace kc {

@@ -10,7 +10,7 @@
 #include "removal/font_uninstall_hooks.h"
 #include "removal/path_compare-win32.h"
 #include "common/scoped_win32.h"
-#include "removal/special_folders.h"
+#include "removal/shell_folders.h"
 
 namespace kc {
 namespace {

@@ -6,7 +6,7 @@
 #include "common/result_code.h"
 #include "removal/file_deletion.h"
 #include "removal/product_tools.h"
-#include "removal/special_folders.h"
+#include "removal/shell_folders.h"
 
 namespace kc {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "common/path_buffer.h"
 #include "common/result_code.h"
-#include "removal/special_folders.h"
+#include "removal/shell_folders.h"
 #include "tests/removal/removal_fixtures.h"
 
 namespace kc {

@@ -5,7 +5,7 @@
 
 #include "common/path_buffer.h"
 #include "common/result_code.h"
-#include "removal/special_folders.h"
+#include "removal/shell_folders.h"
 
 namespace kc {
 namespace {
