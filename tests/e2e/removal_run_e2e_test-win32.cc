@@ -154,7 +154,7 @@ RunOutcome RunToEnd(const std::string& exeAndArgs, const std::function<void(DWOR
 }
 
 // The distinct "LOW<TAB>HIGH<TAB>POS" states that kcui's watch saw after the first step, in order;
-// samples taken while the window was being destroyed (no bar any more) are left out.
+// samples taken while the window was being destroyed (a value of the bar reads -1) are left out.
 std::vector<std::string> ProgressStates(const std::string& watch) {
   std::vector<std::string> states;
   for (const std::string& line : Lines(watch)) {
@@ -162,7 +162,8 @@ std::vector<std::string> ProgressStates(const std::string& watch) {
     size_t end = start;
     for (int field = 0; field < 3 && end != std::string::npos; ++field) end = line.find('\t', end + 1);
     const std::string state = line.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    if (state.compare(0, 2, "-1") == 0 || state.substr(state.rfind('\t') + 1) == "0") continue;
+    const bool barGone = ("\t" + state + "\t").find("\t-1\t") != std::string::npos;
+    if (barGone || state.substr(state.rfind('\t') + 1) == "0") continue;
     if (states.empty() || states.back() != state) states.push_back(state);
   }
   return states;
