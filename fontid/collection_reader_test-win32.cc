@@ -23,15 +23,6 @@ using namespace testfonts;
 const char kKcovLicenceCp932[] = "KCOV\x83\x89\x83\x43\x83\x5A\x83\x93\x83\x58";
 const char16_t kKcovLicence[] = u"KCOV\u30E9\u30A4\u30BB\u30F3\u30B9";
 
-FontSpec Font(std::vector<NameRecord> names) {
-  FontSpec font;
-  font.names = std::move(names);
-  return font;
-}
-NameRecord WinDescription(const std::u16string& text) { return WindowsName(kNameIdDescription, text); }
-NameRecord MacDescription(const std::string& text) {
-  return MacName(kNameIdDescription, kMacLanguageEnglish, text);
-}
 NameRecord FullName() { return WindowsName(kNameIdFullName, u"Some Font"); }
 
 struct Identified {
@@ -66,32 +57,32 @@ struct FileCase {
 TEST_F(CollectionReaderTest, IdentifiesProductCollectionsThroughTheMapping) {
   FontSpec noNameTable;
   noNameTable.withNameTable = false;
-  FontSpec trueType = Font({WinDescription(u"KCOV")});
+  FontSpec trueType = FontWith({WindowsDescription(u"KCOV")});
   trueType.sfntVersion = kTrueTypeVersion;
   const FileCase cases[] = {
       {"KCOV in the second of three fonts",
-       BuildCollection({Font({FullName()}), Font({FullName(), WinDescription(u"KCOV 2026")}),
-                        Font({FullName()})}),
+       BuildCollection({FontWith({FullName()}), FontWith({FullName(), WindowsDescription(u"KCOV 2026")}),
+                        FontWith({FullName()})}),
        kOk, 3},
-      {"KCHV", BuildCollection({Font({MacDescription("KCHV")})}), kOk, 4},
-      {"MVST, the last of the tags", BuildCollection({Font({WinDescription(u"MVST")})}), kOk, 4},
-      {"KCHS counts only in OpenType files", BuildCollection({Font({WinDescription(u"KCHS")})}),
+      {"KCHV", BuildCollection({FontWith({MacDescription("KCHV")})}), kOk, 4},
+      {"MVST, the last of the tags", BuildCollection({FontWith({WindowsDescription(u"MVST")})}), kOk, 4},
+      {"KCHS counts only in OpenType files", BuildCollection({FontWith({WindowsDescription(u"KCHS")})}),
        kUnknownCollectionTag, -1},
-      {"no font has a description", BuildCollection({Font({FullName()}), Font({FullName()})}),
+      {"no font has a description", BuildCollection({FontWith({FullName()}), FontWith({FullName()})}),
        kUnknownCollectionTag, -1},
       {"one font without a name table",
-       BuildCollection({Font({WinDescription(u"KCOV")}), noNameTable}), kCollectionMalformed, -1},
+       BuildCollection({FontWith({WindowsDescription(u"KCOV")}), noNameTable}), kCollectionMalformed, -1},
       {"numFonts 0", BuildCollection({}), kUnknownCollectionTag, -1},
       {"Mac description of 65 bytes",
-       BuildCollection({Font({MacDescription("KCOV" + std::string(61, 'x'))}),
-                        Font({WinDescription(u"KCOV")})}),
+       BuildCollection({FontWith({MacDescription("KCOV" + std::string(61, 'x'))}),
+                        FontWith({WindowsDescription(u"KCOV")})}),
        kCollectionMalformed, -1},
-      {"a single OpenType font", BuildFont(Font({WinDescription(u"KCPL")})), kOk, 4},
+      {"a single OpenType font", BuildFont(FontWith({WindowsDescription(u"KCPL")})), kOk, 4},
       {"a TrueType font", BuildFont(trueType), kCollectionMalformed, -1},
       {"3 bytes", "ttc", kCollectionMalformed, -1},
       {"numFonts 2^31-1 in a small file",
        [] {
-         std::string bytes = BuildCollection({Font({WinDescription(u"KCOV")})});
+         std::string bytes = BuildCollection({FontWith({WindowsDescription(u"KCOV")})});
          PutU32(bytes, 8, 0x7FFFFFFF);
          return bytes;
        }(),
@@ -111,7 +102,7 @@ TEST_F(CollectionReaderTest, IdentifiesProductCollectionsThroughTheMapping) {
 }
 
 TEST_F(CollectionReaderTest, RecordBuffersAreFilledBoundedAndTerminated) {
-  const std::string path = Write(BuildCollection({Font({WinDescription(u"KCOV")})}));
+  const std::string path = Write(BuildCollection({FontWith({WindowsDescription(u"KCOV")})}));
   const std::string longName(3000, 'n');
   const Identified out = Identify(path, longName.c_str());
   EXPECT_EQ(kOk, out.result);
@@ -131,13 +122,13 @@ TEST_F(CollectionReaderTest, RecordBuffersAreFilledBoundedAndTerminated) {
 }
 
 TEST_F(CollectionReaderTest, PathsInCodePage932) {
-  const std::string path = Write(BuildCollection({Font({WinDescription(u"KCPH")})}),
+  const std::string path = Write(BuildCollection({FontWith({WindowsDescription(u"KCPH")})}),
                                  "\x83\x54\x83\x93\x83\x76\x83\x8B.ttc");  // katakana "sample"
   EXPECT_EQ(kOk, Identify(path).result);
 }
 
 TEST_F(CollectionReaderTest, FileHeldOpenInThisProcessIsRefused) {
-  const std::string path = Write(BuildCollection({Font({WinDescription(u"KCOV")})}));
+  const std::string path = Write(BuildCollection({FontWith({WindowsDescription(u"KCOV")})}));
   for (DWORD share : {DWORD{0}, DWORD{FILE_SHARE_READ}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
     HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -150,7 +141,7 @@ TEST_F(CollectionReaderTest, FileHeldOpenInThisProcessIsRefused) {
 
 // The second process is this program, started with --hold (see main below).
 TEST_F(CollectionReaderTest, FileHeldOpenByAnotherProcessIsRefused) {
-  const std::string path = Write(BuildCollection({Font({WinDescription(u"KCOV")})}));
+  const std::string path = Write(BuildCollection({FontWith({WindowsDescription(u"KCOV")})}));
   const std::string eventBase = "kc-hold-" + std::to_string(GetCurrentProcessId());
   HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, (eventBase + "-ready").c_str());
   HANDLE release = CreateEventA(nullptr, TRUE, FALSE, (eventBase + "-release").c_str());
@@ -186,7 +177,7 @@ TEST_F(CollectionReaderTest, FileHeldOpenByAnotherProcessIsRefused) {
 TEST_F(CollectionReaderTest, UnicodeDescriptionsBecomeCodePage932) {
   ASSERT_EQ(932u, GetACP());
 
-  const std::string bytes = BuildCollection({Font({WinDescription(kKcovLicence)})});
+  const std::string bytes = BuildCollection({FontWith({WindowsDescription(kKcovLicence)})});
   std::vector<unsigned char> view(bytes.begin(), bytes.end());
   char nameTag[kDescriptionMax + 1] = {};
   CNameTagCtrl control(ConvertToAnsiCodePage);
@@ -195,14 +186,14 @@ TEST_F(CollectionReaderTest, UnicodeDescriptionsBecomeCodePage932) {
 
   // "KCOV" and 30 katakana are 64 bytes; one more is 66.
   const std::u16string fits = u"KCOV" + std::u16string(30, u'\u30E9');
-  EXPECT_EQ(kOk, Identify(Write(BuildCollection({Font({WinDescription(fits)})}))).result);
+  EXPECT_EQ(kOk, Identify(Write(BuildCollection({FontWith({WindowsDescription(fits)})}))).result);
   EXPECT_EQ(kCollectionMalformed,
-            Identify(Write(BuildCollection({Font({WinDescription(fits + u"\u30E9")})}))).result);
+            Identify(Write(BuildCollection({FontWith({WindowsDescription(fits + u"\u30E9")})}))).result);
   // 60 ASCII units and 2 katakana: 64 bytes; with a 65th (ASCII) byte it fails.
   const std::u16string mixed = u"KCOV" + std::u16string(56, u'x') + u"\u30E9\u30E9";
-  EXPECT_EQ(kOk, Identify(Write(BuildCollection({Font({WinDescription(mixed)})}))).result);
+  EXPECT_EQ(kOk, Identify(Write(BuildCollection({FontWith({WindowsDescription(mixed)})}))).result);
   EXPECT_EQ(kCollectionMalformed,
-            Identify(Write(BuildCollection({Font({WinDescription(mixed + u"x")})}))).result);
+            Identify(Write(BuildCollection({FontWith({WindowsDescription(mixed + u"x")})}))).result);
 }
 
 TEST(AnsiCodePageTest, FollowsTheWideCharToMultiByteContract) {

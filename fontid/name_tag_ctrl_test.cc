@@ -37,16 +37,7 @@ WalkOutcome Walk(const std::string& bytes, AnsiConverter toAnsi = ConvertToAscii
   return {read, nameTag};
 }
 
-FontSpec Font(std::vector<NameRecord> names) {
-  FontSpec font;
-  font.names = std::move(names);
-  return font;
-}
 
-NameRecord WinDescription(const std::u16string& text) { return WindowsName(kNameIdDescription, text); }
-NameRecord MacDescription(const std::string& text) {
-  return MacName(kNameIdDescription, kMacLanguageEnglish, text);
-}
 NameRecord FullName() { return WindowsName(kNameIdFullName, u"Some Font"); }
 
 struct WalkCase {
@@ -59,55 +50,55 @@ struct WalkCase {
 TEST(NameTagCtrlTest, ReadsTheLastDescriptionOfTheCollection) {
   FontSpec noNameTable;
   noNameTable.withNameTable = false;
-  FontSpec trueTypeFont = Font({WinDescription(u"KCOV")});
+  FontSpec trueTypeFont = FontWith({WindowsDescription(u"KCOV")});
   trueTypeFont.sfntVersion = kTrueTypeVersion;
   const std::string mac64(64, 'M');
   const std::u16string uni64(64, u'U');
 
   const WalkCase cases[] = {
       {"only the second of three fonts has one",
-       BuildCollection({Font({FullName()}), Font({FullName(), WinDescription(u"KCOV licence")}),
-                        Font({FullName()})}),
+       BuildCollection({FontWith({FullName()}), FontWith({FullName(), WindowsDescription(u"KCOV licence")}),
+                        FontWith({FullName()})}),
        true, "KCOV licence"},
-      {"no font has one", BuildCollection({Font({FullName()}), Font({})}), true, ""},
+      {"no font has one", BuildCollection({FontWith({FullName()}), FontWith({})}), true, ""},
       {"the last font's text wins",
-       BuildCollection({Font({WinDescription(u"KCOV")}), Font({MacDescription("KCHV")})}), true,
+       BuildCollection({FontWith({WindowsDescription(u"KCOV")}), FontWith({MacDescription("KCHV")})}), true,
        "KCHV"},
       {"a later font without one keeps the earlier text",
-       BuildCollection({Font({WinDescription(u"KCOV")}), Font({FullName()})}), true, "KCOV"},
+       BuildCollection({FontWith({WindowsDescription(u"KCOV")}), FontWith({FullName()})}), true, "KCOV"},
       {"the last record of a font wins",
-       BuildCollection({Font({WinDescription(u"KCOV"), MacDescription("SLH1")})}), true, "SLH1"},
+       BuildCollection({FontWith({WindowsDescription(u"KCOV"), MacDescription("SLH1")})}), true, "SLH1"},
       {"records of every platform and language count",
-       BuildCollection({Font({WindowsName(kNameIdDescription, u"MST4", kWindowsLanguageJaJp)})}), true,
+       BuildCollection({FontWith({WindowsName(kNameIdDescription, u"MST4", kWindowsLanguageJaJp)})}), true,
        "MST4"},
       {"one font without a name table fails the file",
-       BuildCollection({Font({WinDescription(u"KCOV")}), noNameTable}), false, ""},
+       BuildCollection({FontWith({WindowsDescription(u"KCOV")}), noNameTable}), false, ""},
       {"numFonts 0", BuildCollection({}), true, ""},
-      {"numFonts negative", BuildCollection({Font({WinDescription(u"KCOV")})}, 0x80000000u), true, ""},
-      {"Mac text of 64 bytes", BuildCollection({Font({MacDescription(mac64)})}), true, mac64},
+      {"numFonts negative", BuildCollection({FontWith({WindowsDescription(u"KCOV")})}, 0x80000000u), true, ""},
+      {"Mac text of 64 bytes", BuildCollection({FontWith({MacDescription(mac64)})}), true, mac64},
       {"Mac text of 65 bytes anywhere fails the file",
-       BuildCollection({Font({MacDescription(mac64 + "M")}), Font({WinDescription(u"KCOV")})}), false,
+       BuildCollection({FontWith({MacDescription(mac64 + "M")}), FontWith({WindowsDescription(u"KCOV")})}), false,
        ""},
-      {"Unicode text of 64 bytes", BuildCollection({Font({WinDescription(uni64)})}), true,
+      {"Unicode text of 64 bytes", BuildCollection({FontWith({WindowsDescription(uni64)})}), true,
        std::string(64, 'U')},
       {"Unicode text of 65 bytes fails the file",
-       BuildCollection({Font({WinDescription(uni64 + u"U")})}), false, ""},
-      {"Unicode text ends at a zero unit", BuildCollection({Font({WinDescription(std::u16string(u"KC\0OV", 5) + uni64)})}),
+       BuildCollection({FontWith({WindowsDescription(uni64 + u"U")})}), false, ""},
+      {"Unicode text ends at a zero unit", BuildCollection({FontWith({WindowsDescription(std::u16string(u"KC\0OV", 5) + uni64)})}),
        true, "KC"},
       {"odd Unicode length drops the last byte", [] {
-         NameRecord odd = WinDescription(u"KCOV");
+         NameRecord odd = WindowsDescription(u"KCOV");
          odd.bytes += 'X';
-         return BuildCollection({Font({odd})});
+         return BuildCollection({FontWith({odd})});
        }(), true, "KCOV"},
-      {"stand-in turns non-ASCII into ?", BuildCollection({Font({WinDescription(u"KCOV\u30E9")})}), true,
+      {"stand-in turns non-ASCII into ?", BuildCollection({FontWith({WindowsDescription(u"KCOV\u30E9")})}), true,
        "KCOV?"},
-      {"a single OpenType font", BuildFont(Font({WinDescription(u"KCPH")})), true, "KCPH"},
-      {"a single font without the description", BuildFont(Font({FullName()})), true, ""},
+      {"a single OpenType font", BuildFont(FontWith({WindowsDescription(u"KCPH")})), true, "KCPH"},
+      {"a single font without the description", BuildFont(FontWith({FullName()})), true, ""},
       {"a TrueType font", BuildFont(trueTypeFont), false, ""},
       {"3 bytes", "ttc", false, ""},
       {"empty", "", false, ""},
       {"signature only", "ttcf", false, ""},
-      {"lower-case otto is not a signature here", "otto" + BuildFont(Font({})).substr(4), false, ""},
+      {"lower-case otto is not a signature here", "otto" + BuildFont(FontWith({})).substr(4), false, ""},
   };
   for (const WalkCase& c : cases) {
     const WalkOutcome outcome = Walk(c.bytes);
@@ -119,7 +110,7 @@ TEST(NameTagCtrlTest, ReadsTheLastDescriptionOfTheCollection) {
 // Every structure must fit in the file: each lie below ends the read with false.
 TEST(NameTagCtrlTest, StructuresThatDoNotFitFailTheRead) {
   const std::string good = BuildCollection(
-      {Font({FullName(), WinDescription(u"KCOV")}), Font({MacDescription("KCHV"), FullName()})});
+      {FontWith({FullName(), WindowsDescription(u"KCOV")}), FontWith({MacDescription("KCHV"), FullName()})});
   ASSERT_TRUE(Walk(good).read);
   const uint32_t font0 = CollectionFontOffset(good, 0);
   const uint32_t font1 = CollectionFontOffset(good, 1);
@@ -165,9 +156,9 @@ TEST(NameTagCtrlTest, StructuresThatDoNotFitFailTheRead) {
 // The last font's name table lies last and ends with its description, so every byte up to the
 // table's end is needed.
 TEST(NameTagCtrlTest, EveryTruncationFailsTheRead) {
-  FontSpec last = Font({FullName(), WinDescription(u"KCOV")});
+  FontSpec last = FontWith({FullName(), WindowsDescription(u"KCOV")});
   last.tablesAfterName = 0;
-  const std::string bytes = BuildCollection({Font({MacDescription("KCHV")}), last});
+  const std::string bytes = BuildCollection({FontWith({MacDescription("KCHV")}), last});
   ASSERT_TRUE(Walk(bytes).read);
   const uint32_t end = NameTableEnd(bytes, CollectionFontOffset(bytes, 1));
   for (size_t length = 0; length < end; ++length) {
@@ -180,7 +171,7 @@ TEST(NameTagCtrlTest, HostileCountsCostLittle) {
   FontSpec huge;
   huge.names.assign(0xFFFF, FullName());
   const size_t fonts = static_cast<size_t>(CNameTagCtrl::kRecordBudget / 0xFFFF + 2);
-  std::vector<FontSpec> specs(fonts, Font({}));
+  std::vector<FontSpec> specs(fonts, FontWith({}));
   specs[0] = huge;
   std::string hostile = BuildCollection(specs);
   for (uint32_t i = 1; i < fonts; ++i) PutU32(hostile, 12 + 4 * i, CollectionFontOffset(hostile, 0));
@@ -197,7 +188,7 @@ TEST(NameTagCtrlTest, HostileCountsCostLittle) {
 }
 
 TEST(NameTagCtrlTest, SizeBelowTheBytesLimitsTheRead) {
-  FontSpec font = Font({WinDescription(u"KCOV")});
+  FontSpec font = FontWith({WindowsDescription(u"KCOV")});
   font.tablesAfterName = 0;
   const std::string bytes = BuildCollection({font});
   const int32_t end = static_cast<int32_t>(NameTableEnd(bytes, CollectionFontOffset(bytes, 0)));

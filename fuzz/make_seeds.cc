@@ -22,10 +22,6 @@ FontSpec Font(std::vector<NameRecord> names, uint32_t version = kOttoVersion) {
 NameRecord MacJapaneseName(const std::string& text) {
   return MacName(kNameIdFullName, kMacLanguageJapanese, text);
 }
-NameRecord MacDescription(const std::string& text) {
-  return MacName(kNameIdDescription, kMacLanguageEnglish, text);
-}
-NameRecord WinDescription(const std::u16string& text) { return WindowsName(kNameIdDescription, text); }
 NameRecord WinFullName() { return WindowsName(kNameIdFullName, u"Seed Font"); }
 
 bool Write(const std::string& dir, const std::string& name, const std::string& bytes) {
@@ -51,7 +47,7 @@ int main(int argc, char** argv) {
   ok &= Write(sfnt, "product", BuildFont(Font({MacJapaneseName(sjis), MacDescription("KCHV licence")})));
   ok &= Write(sfnt, "other-vendor", BuildFont(Font({WinFullName(), MacJapaneseName("Name"),
                                                     MacDescription("Mfvl"), MacDescription("KC")})));
-  ok &= Write(sfnt, "windows-only", BuildFont(Font({WinFullName(), WinDescription(u"KCHS")})));
+  ok &= Write(sfnt, "windows-only", BuildFont(Font({WinFullName(), WindowsDescription(u"KCHS")})));
   ok &= Write(sfnt, "no-name-table", BuildFont(noName));
   ok &= Write(sfnt, "truetype", BuildFont(Font({MacJapaneseName("Name"), MacDescription("KCPL")},
                                                kTrueTypeVersion)));
@@ -59,15 +55,15 @@ int main(int argc, char** argv) {
                                                   MacDescription("KCPH" + std::string(80, 'x'))})));
 
   ok &= Write(nameTag, "three-fonts", BuildCollection({Font({WinFullName()}),
-                                                       Font({WinFullName(), WinDescription(u"KCOV")}),
+                                                       Font({WinFullName(), WindowsDescription(u"KCOV")}),
                                                        Font({WinFullName()})}));
   ok &= Write(nameTag, "mac-and-unicode", BuildCollection({Font({MacDescription("KCHV")}),
-                                                           Font({WinDescription(u"SLH1\u30E9")})}));
+                                                           Font({WindowsDescription(u"SLH1\u30E9")})}));
   ok &= Write(nameTag, "no-description", BuildCollection({Font({WinFullName()}), Font({})}));
-  ok &= Write(nameTag, "no-name-table", BuildCollection({Font({WinDescription(u"KCOV")}), noName}));
+  ok &= Write(nameTag, "no-name-table", BuildCollection({Font({WindowsDescription(u"KCOV")}), noName}));
   ok &= Write(nameTag, "no-fonts", BuildCollection({}));
-  ok &= Write(nameTag, "single-otto", BuildFont(Font({WinFullName(), WinDescription(u"KCPH")})));
+  ok &= Write(nameTag, "single-otto", BuildFont(Font({WinFullName(), WindowsDescription(u"KCPH")})));
   ok &= Write(nameTag, "limits", BuildCollection({Font({MacDescription(std::string(64, 'M'))}),
-                                                  Font({WinDescription(std::u16string(64, u'U'))})}));
+                                                  Font({WindowsDescription(std::u16string(64, u'U'))})}));
   return ok ? 0 : 1;
 }

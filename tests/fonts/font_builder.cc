@@ -181,6 +181,18 @@ bool WriteFontFile(const std::string& path, const std::string& bytes) {
   return std::fclose(file) == 0 && written;
 }
 
+NameRecord WindowsDescription(const std::u16string& text) { return WindowsName(kNameIdDescription, text); }
+
+NameRecord MacDescription(const std::string& text) {
+  return MacName(kNameIdDescription, kMacLanguageEnglish, text);
+}
+
+FontSpec FontWith(std::vector<NameRecord> names) {
+  FontSpec font;
+  font.names = std::move(names);
+  return font;
+}
+
 std::string BuildTaggedOpenType(const std::string& fullName, const std::string& tag) {
   FontSpec font;
   font.names = {MacName(kNameIdFullName, kMacLanguageJapanese, fullName),

@@ -41,6 +41,9 @@ NameRecord MacName(uint16_t nameID, uint16_t languageID, const std::string& byte
 NameRecord WindowsName(uint16_t nameID, const std::u16string& text,
                        uint16_t languageID = kWindowsLanguageEnUs);
 std::string Utf16BigEndian(const std::u16string& text);
+// Shorthands of the readers' tests: a description (nameID 13) on either platform, a font of names.
+NameRecord WindowsDescription(const std::u16string& text);
+NameRecord MacDescription(const std::string& text);
 
 struct FontSpec {
   uint32_t sfntVersion = kOttoVersion;
@@ -52,6 +55,8 @@ struct FontSpec {
   std::optional<uint16_t> nameCountOverride;
   std::optional<uint16_t> stringOffsetOverride;
 };
+
+FontSpec FontWith(std::vector<NameRecord> names);
 
 // One font at file offset 0.
 std::string BuildFont(const FontSpec& font);
