@@ -24,7 +24,7 @@ struct WalkOutcome {
 
 // Walks a copy of `bytes` in a buffer of exactly their size, so the sanitizers see any read past
 // the end; checks that nothing beyond the 64 bytes of the caller's buffer is written.
-WalkOutcome Walk(const std::string& bytes, AnsiConverter toAnsi = ConvertToAsciiStandIn) {
+WalkOutcome Walk(const std::string& bytes, AnsiConverter toAnsi = ConvertToAnsiCodePage) {
   std::unique_ptr<unsigned char[]> view(new unsigned char[bytes.size() + (bytes.empty() ? 1 : 0)]);
   std::memcpy(view.get(), bytes.data(), bytes.size());
   char nameTag[kDescriptionMax + 8];
@@ -90,8 +90,10 @@ TEST(NameTagCtrlTest, ReadsTheLastDescriptionOfTheCollection) {
          odd.bytes += 'X';
          return BuildCollection({FontWith({odd})});
        }(), true, "KCOV"},
-      {"stand-in turns non-ASCII into ?", BuildCollection({FontWith({WindowsDescription(u"KCOV\u30E9")})}), true,
-       "KCOV?"},
+      {"Unicode text becomes code page 932", BuildCollection({FontWith({WindowsDescription(u"KCOV\u30E9")})}),
+       true, "KCOV\x83\x89"},
+      {"best fit, as Windows converts", BuildCollection({FontWith({WindowsDescription(u"KC\u00D2V")})}), true,
+       "KCOV"},
       {"a single OpenType font", BuildFont(FontWith({WindowsDescription(u"KCPH")})), true, "KCPH"},
       {"a single font without the description", BuildFont(FontWith({FullName()})), true, ""},
       {"a TrueType font", BuildFont(trueTypeFont), false, ""},
@@ -166,6 +168,43 @@ TEST(NameTagCtrlTest, EveryTruncationFailsTheRead) {
   }
 }
 
+// Descriptions are measured in code page 932, where a katakana takes two bytes: "KCOV" and 30 of
+// them fill the 64 bytes, and one byte more fails the file, as it does under Windows.
+TEST(NameTagCtrlTest, UnicodeTextsAreMeasuredInCodePage932) {
+  const std::u16string kcov30 = u"KCOV" + std::u16string(30, u'\u30E9');
+  std::string kcov30Bytes = "KCOV";
+  for (int i = 0; i < 30; ++i) kcov30Bytes += "\x83\x89";
+  const WalkCase cases[] = {
+      {"64 bytes", BuildCollection({FontWith({WindowsDescription(kcov30)})}), true, kcov30Bytes},
+      {"65 bytes", BuildCollection({FontWith({WindowsDescription(kcov30 + u"x")})}), false, ""},
+      {"66 bytes", BuildCollection({FontWith({WindowsDescription(kcov30 + u"\u30E9")})}), false, ""},
+      {"66 bytes in an earlier font",
+       BuildCollection({FontWith({WindowsDescription(kcov30 + u"\u30E9")}), FontWith({WindowsDescription(u"KCOV")})}),
+       false, ""},
+      {"a surrogate pair is two '?'",
+       BuildCollection({FontWith({WindowsDescription(u"KCOV" + std::u16string(29, u'\u30E9') + u"\U0001F600")})}),
+       true, kcov30Bytes.substr(0, 62) + "??"},
+      {"64 half-width katakana, a byte each",
+       BuildCollection({FontWith({WindowsDescription(std::u16string(64, u'\uFF71'))})}), true,
+       std::string(64, '\xB1')},
+      {"64 units without a mapping", BuildCollection({FontWith({WindowsDescription(std::u16string(64, u'\u0101'))})}),
+       true, std::string(64, '?')},
+      {"65 units without a mapping",
+       BuildCollection({FontWith({WindowsDescription(std::u16string(65, u'\u0101'))})}), false, ""},
+      {"a long text fails however it goes on",
+       BuildCollection({FontWith({WindowsDescription(u"KCOV" + std::u16string(20000, u'x'))})}), false, ""},
+      {"a zero unit ends a long string early",
+       BuildCollection({FontWith({WindowsDescription(std::u16string(u"KCOV\0", 5) + std::u16string(20000, u'\u30E9'))})}),
+       true, "KCOV"},
+  };
+  for (const WalkCase& c : cases) {
+    const WalkOutcome outcome = Walk(c.bytes);
+    EXPECT_EQ(c.read, outcome.read) << c.label;
+    EXPECT_EQ(c.description, outcome.description) << c.label;
+  }
+  EXPECT_EQ(3, ClassifyCollectionTag(Walk(cases[0].bytes).description.c_str()));
+}
+
 TEST(NameTagCtrlTest, HostileCountsCostLittle) {
   // Many fonts sharing one name table of 65535 records: the walk gives up instead of hanging.
   FontSpec huge;
@@ -194,24 +233,11 @@ TEST(NameTagCtrlTest, SizeBelowTheBytesLimitsTheRead) {
   const int32_t end = static_cast<int32_t>(NameTableEnd(bytes, CollectionFontOffset(bytes, 0)));
   std::vector<unsigned char> view(bytes.begin(), bytes.end());
   char nameTag[kDescriptionMax] = {};
-  CNameTagCtrl control(ConvertToAsciiStandIn);
+  CNameTagCtrl control(ConvertToAnsiCodePage);
   EXPECT_TRUE(control.ReadNameTag(end, view.data(), nameTag));
   EXPECT_FALSE(control.ReadNameTag(end - 1, view.data(), nameTag));
   EXPECT_FALSE(control.ReadNameTag(-1, view.data(), nameTag));
   EXPECT_FALSE(control.ReadNameTag(0, view.data(), nameTag));
-}
-
-TEST(AsciiStandInTest, FollowsTheWideCharToMultiByteContract) {
-  const char16_t text[] = u"KC\u00E9V";
-  EXPECT_EQ(5, ConvertToAsciiStandIn(text, 4, nullptr, 0)) << "terminating zero counted";
-  char out[8];
-  std::memset(out, kCanary, sizeof out);
-  EXPECT_EQ(0, ConvertToAsciiStandIn(text, 4, out, 4)) << "does not fit";
-  EXPECT_EQ(5, ConvertToAsciiStandIn(text, 4, out, 5));
-  EXPECT_STREQ("KC?V", out);
-  EXPECT_EQ(kCanary, out[5]);
-  EXPECT_EQ(3, ConvertToAsciiStandIn(u"ab\0cd", 5, nullptr, 0)) << "a zero unit ends the text";
-  EXPECT_EQ(1, ConvertToAsciiStandIn(u"", 0, nullptr, 0));
 }
 
 }  // namespace
