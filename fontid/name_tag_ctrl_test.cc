@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "tests/fonts/font_builder.h"
+#include "tests/fonts/hostile_fonts.h"
 
 namespace kc {
 namespace {
@@ -205,19 +205,90 @@ TEST(NameTagCtrlTest, UnicodeTextsAreMeasuredInCodePage932) {
   EXPECT_EQ(3, ClassifyCollectionTag(Walk(cases[0].bytes).description.c_str()));
 }
 
-TEST(NameTagCtrlTest, HostileCountsCostLittle) {
-  // Many fonts sharing one name table of 65535 records: the walk gives up instead of hanging.
-  FontSpec huge;
-  huge.names.assign(0xFFFF, FullName());
-  const size_t fonts = static_cast<size_t>(CNameTagCtrl::kRecordBudget / 0xFFFF + 2);
-  std::vector<FontSpec> specs(fonts, FontWith({}));
-  specs[0] = huge;
-  std::string hostile = BuildCollection(specs);
-  for (uint32_t i = 1; i < fonts; ++i) PutU32(hostile, 12 + 4 * i, CollectionFontOffset(hostile, 0));
-  const auto started = std::chrono::steady_clock::now();
-  EXPECT_FALSE(Walk(hostile).read);
-  const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  EXPECT_LT(seconds, 5.0);
+// Reading a font again could only give the same outcome, so the walk reads each once; the text
+// must still be that of the last font in header order that has one.
+TEST(NameTagCtrlTest, RepeatedFontsAndSharedNameTablesKeepTheLastFontsText) {
+  FontSpec noNameTable;
+  noNameTable.withNameTable = false;
+  // A "KCOV", B "KCHV", C no description, D no name table; a fifth font leaves room for headers
+  // of five entries.
+  const std::string fonts = BuildCollection({FontWith({FullName(), WindowsDescription(u"KCOV")}),
+                                             FontWith({MacDescription("KCHV")}), FontWith({FullName()}),
+                                             noNameTable, FontWith({})});
+  uint32_t offset[4];
+  for (uint32_t i = 0; i < 4; ++i) offset[i] = CollectionFontOffset(fonts, i);
+  // E: font C with its directory pointing at A's name table.
+  std::string shared = fonts;
+  const size_t cNameRecord = offset[2] + 12 + 16 * 2;
+  ASSERT_EQ(0, shared.compare(cNameRecord, 4, "name"));
+  PutU32(shared, cNameRecord + 8, NameTableOffset(fonts, offset[0]));
+
+  struct Order {
+    const char* header;  // letters A to E, in header order
+    bool read;
+    std::string description;
+  };
+  const Order orders[] = {
+      {"ABA", true, "KCOV"},   {"ABAB", true, "KCHV"}, {"BACAC", true, "KCOV"}, {"AC", true, "KCOV"},
+      {"CC", true, ""},        {"ADA", false, ""},     {"AAAAD", false, ""},    {"BE", true, "KCOV"},
+      {"EB", true, "KCHV"},    {"AEB", true, "KCHV"},  {"BAE", true, "KCOV"},   {"EBA", true, "KCOV"},
+  };
+  for (const Order& order : orders) {
+    const std::string header = order.header;
+    std::string bytes = header.find('E') == std::string::npos ? fonts : shared;
+    PutU32(bytes, 8, static_cast<uint32_t>(header.size()));
+    for (size_t i = 0; i < header.size(); ++i) {
+      PutU32(bytes, 12 + 4 * i, offset[header[i] == 'E' ? 2 : header[i] - 'A']);
+    }
+    const WalkOutcome outcome = Walk(bytes);
+    EXPECT_EQ(order.read, outcome.read) << order.header;
+    EXPECT_EQ(order.description, outcome.description) << order.header;
+  }
+}
+
+// The conversions a read asks for: the cost that grows with a file's description records.
+int g_conversions = 0;
+int CountingConverter(const char16_t* text, int unitCount, char* out, int outSize) {
+  ++g_conversions;
+  return ConvertToAnsiCodePage(text, unitCount, out, outSize);
+}
+
+TEST(NameTagCtrlTest, HostileCollectionsCostWorkInProportionToTheirSize) {
+  const std::u16string ascii64 = u"KCOV" + std::u16string(60, u'x');
+  const std::u16string katakana64 = u"KCOV" + std::u16string(30, u'\u30E9');
+  struct Hostile {
+    const char* label;
+    std::string bytes;
+    bool read;
+    std::string descriptionStart;
+  };
+  const Hostile files[] = {
+      {"840 entries for one font of 5000 descriptions", BuildRepeatedFontCollection(840, 5000, ascii64), true,
+       "KCOVxxxx"},
+      {"the same in katakana", BuildRepeatedFontCollection(840, 5000, katakana64), true, "KCOV\x83\x89"},
+      // Here the strings cannot lie past the records: the 16-bit offsets reach into the records.
+      {"100 entries for one font of 65535 descriptions", BuildRepeatedFontCollection(100, 65535, ascii64), true,
+       ""},
+      {"2000 fonts whose name tables overlap", BuildOverlappingNameTables(2000, 5000), false, ""},
+      {"6000 fonts whose directories overlap", BuildOverlappingDirectories(6000), false, ""},
+  };
+  for (const Hostile& file : files) {
+    g_conversions = 0;
+    const WalkOutcome outcome = Walk(file.bytes, CountingConverter);
+    EXPECT_EQ(file.read, outcome.read) << file.label;
+    EXPECT_EQ(file.descriptionStart, outcome.description.substr(0, file.descriptionStart.size())) << file.label;
+    // Each description record of the file is measured at most once, the winner converted once more.
+    EXPECT_LE(g_conversions, static_cast<int>(file.bytes.size() / 12) + 2) << file.label;
+  }
+
+  // Read without overlap, the same numbers of fonts and records are well within the file's means.
+  FontSpec manyRecords = FontWith({});
+  manyRecords.names.assign(0xFFFF, FullName());
+  manyRecords.names.back() = WindowsDescription(u"KCOV");
+  EXPECT_TRUE(Walk(BuildCollection({manyRecords})).read) << "one font of 65535 records";
+  std::vector<FontSpec> manyFonts(2000, FontWith({FullName(), FullName()}));
+  manyFonts.back() = FontWith({WindowsDescription(u"KCHV")});
+  EXPECT_EQ("KCHV", Walk(BuildCollection(manyFonts)).description) << "2000 fonts";
 
   // A header claiming 2^31 - 1 fonts in 20 bytes answers at once and allocates nothing.
   std::string claim = "ttcf";
