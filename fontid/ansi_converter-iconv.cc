@@ -45,12 +45,6 @@ const char* WindowsMappingOf(char16_t unit) {
   return found != end && found->unit == unit ? found->bytes : nullptr;
 }
 
-// Opened once; the process ends with it open. CP932 and UTF-16LE keep no state between units.
-iconv_t Cp932() {
-  static const iconv_t converter = iconv_open("CP932", "UTF-16LE");
-  return converter;
-}
-
 // Writes one unit's code page 932 bytes (one or two) into `bytes` and returns their count.
 int ConvertUnit(iconv_t converter, char16_t unit, char (&bytes)[2]) {
   if (unit < 0x80) {
@@ -64,7 +58,7 @@ int ConvertUnit(iconv_t converter, char16_t unit, char (&bytes)[2]) {
   }
   // Windows converts each half of a surrogate pair on its own, to '?'; iconv would pair them.
   const bool surrogate = unit >= 0xD800 && unit <= 0xDFFF;
-  char in[2] = {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+  char in[2] = {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};  // UTF-16LE
   char* inPos = in;
   size_t inLeft = sizeof in;
   char* outPos = bytes;
@@ -76,18 +70,41 @@ int ConvertUnit(iconv_t converter, char16_t unit, char (&bytes)[2]) {
   return static_cast<int>(sizeof bytes - outLeft);
 }
 
+// Every unit's bytes, worked out once per process: a conversion is then as cheap as Windows' own
+// table lookup, which the fuzzers, feeding many texts, need.
+struct UnitTable {
+  bool ready = false;
+  char bytes[0x10000][2] = {};
+  unsigned char length[0x10000] = {};
+};
+
+const UnitTable& Cp932Units() {
+  static const UnitTable* const table = [] {
+    static UnitTable built;
+    const iconv_t converter = iconv_open("CP932", "UTF-16LE");
+    if (converter == reinterpret_cast<iconv_t>(-1)) return &built;  // not ready: conversions fail
+    for (uint32_t unit = 0; unit <= 0xFFFF; ++unit) {
+      built.length[unit] = static_cast<unsigned char>(
+          ConvertUnit(converter, static_cast<char16_t>(unit), built.bytes[unit]));
+    }
+    iconv_close(converter);
+    built.ready = true;
+    return &built;
+  }();
+  return *table;
+}
+
 }  // namespace
 
 int ConvertToAnsiCodePage(const char16_t* text, int unitCount, char* out, int outSize) {
-  const iconv_t converter = Cp932();
-  if (converter == reinterpret_cast<iconv_t>(-1)) return 0;
+  const UnitTable& units = Cp932Units();
+  if (!units.ready) return 0;
   int written = 0;
   for (int i = 0; i < unitCount && text[i] != 0; ++i) {
-    char bytes[2];
-    const int length = ConvertUnit(converter, text[i], bytes);
+    const int length = units.length[text[i]];
     if (out != nullptr) {
       if (written + length >= outSize) return 0;  // no room for these bytes and the zero
-      std::memcpy(out + written, bytes, static_cast<size_t>(length));
+      std::memcpy(out + written, units.bytes[text[i]], static_cast<size_t>(length));
     }
     written += length;
   }
