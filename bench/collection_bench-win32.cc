@@ -1,8 +1,8 @@
 // Benchmark of the collection reader on files built to be costly and on a real collection.
 // Each file goes through IdentifyCollectionFont (open, map, walk, classify), as the search calls
 // it, and, side by side, through a plain read of all its bytes into memory: the floor a reader
-// that looked at every byte once could not beat. Figures are medians of kRounds rounds, the two
-// alternating which goes first. Prints, per file, the reader's time per read and per 100 KB and
+// that looked at every byte once could not beat. Figures are the best of kRounds rounds, the two
+// alternating which goes first, so that a busy machine skews neither more than the other. Prints, per file, the reader's time per read and per 100 KB and
 // the plain read's; last, "worst: W ms per 100 KB (FILE)". Real collections are named on the
 // command line (bench/collections copies Debian's Noto CJK collection, about 20 MB).
 #include <windows.h>
@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr int kRounds = 21;
+constexpr int kRounds = 31;
 
 double Now() {
   static LARGE_INTEGER frequency = [] {
@@ -32,10 +32,6 @@ double Now() {
   return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 // The program's own folder, where the test bed has copied the real collections.
 std::string ProgramFolder() {
@@ -66,23 +62,21 @@ struct Figures {
 
 Figures Measure(const std::string& path) {
   std::vector<char> buffer;
-  std::vector<double> reader, plain;
   Figures figures{};
+  figures.reader = figures.plain = 1e9;
   for (int round = 0; round < kRounds; ++round) {
     const auto timePlain = [&] {
       const double start = Now();
       figures.size = PlainRead(path, buffer);
-      plain.push_back(Now() - start);
+      figures.plain = std::min(figures.plain, Now() - start);
     };
     if (round % 2 == 1) timePlain();
     kc::CollectionFontRecord record;
     const double start = Now();
     figures.result = kc::IdentifyCollectionFont(path.c_str(), "bench", record);
-    reader.push_back(Now() - start);
+    figures.reader = std::min(figures.reader, Now() - start);
     if (round % 2 == 0) timePlain();
   }
-  figures.reader = Median(reader);
-  figures.plain = Median(plain);
   return figures;
 }
 
