@@ -11,7 +11,9 @@ namespace kc {
 // Reads the file named by record.path. Returns 0 with record.kind 3 or 4 for a product
 // collection, or
 //   kCollectionOpenFailed (-1076)      the file cannot be opened (missing, no access, or held
-//                                      open by another process: the open shares nothing);
+//                                      open by another process that shares no reading: a file
+//                                      held with read sharing is read through an open that
+//                                      shares all access);
 //   kCollectionReopenFailed (-8010)  the second open, for the mapping, fails;
 //   kCollectionMapFailed (-8011)       the mapping or its view cannot be made (an empty file too);
 //   kCollectionMalformed (-8012)       the file cannot be read as fonts (see CNameTagCtrl);
