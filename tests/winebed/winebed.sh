@@ -80,6 +80,41 @@ winebed_map_drive() {
   winebed_own "$prefix/drives"
 }
 
+# The host folder of a prefix path written X:/path (a mapped drive letter, forward slashes).
+winebed_host_path() {
+  local prefix=$1 path=$2 letter rest drive
+  letter=$(printf '%s' "${path%%:*}" | tr 'A-Z' 'a-z')
+  rest=${path#*:}
+  drive=$(cd "$prefix/dosdevices/$letter:" 2>/dev/null && pwd -P) ||
+    { echo "winebed: no drive $letter: for $path" >&2; return 2; }
+  printf '%s%s' "$drive" "$rest"
+}
+
+# winebed_make_links PREFIX "X:/link=X:/target ...": Unix symbolic links, which Wine lists as
+# folders carrying FILE_ATTRIBUTE_REPARSE_POINT and follows as Windows follows junctions. The
+# link's folders are made; the target need not exist (Wine then does not list the link at all).
+winebed_make_links() {
+  local prefix=$1 spec link target
+  for spec in $2; do
+    link=$(winebed_host_path "$prefix" "${spec%%=*}") || return 2
+    target=$(winebed_host_path "$prefix" "${spec#*=}") || return 2
+    mkdir -p "$(dirname "$link")"
+    ln -sr "$target" "$link"
+  done
+}
+
+# winebed_seal PREFIX "X:/folder ...": folders made and then closed to everyone (mode 000), so
+# that a link to one leads nowhere Wine can open.
+winebed_seal() {
+  local prefix=$1 folder path
+  for folder in $2; do
+    path=$(winebed_host_path "$prefix" "$folder") || return 2
+    mkdir -p "$path"
+    winebed_own "$path"
+    chmod 000 "$path"
+  done
+}
+
 # Boots one template per architecture and Wine version, once; later calls copy it (about 1.5 s).
 winebed_template() {
   local arch=$1 version template
