@@ -62,6 +62,18 @@ winebed_stop() {
   winebed_exec "$prefix" "$arch" "$server" -k 2>/dev/null || true
 }
 
+# What a restart of Windows does, as far as Wine knows it: every process of the prefix ends, and
+# the file operations left to the next restart (PendingFileRenameOperations) are carried out.
+winebed_restart() {
+  local prefix=$1 arch loader=/usr/lib/wine/wine server=/usr/lib/wine/wineserver32
+  arch=$(winebed_arch_of "$prefix")
+  [ "$arch" = win64 ] && loader=/usr/lib/wine/wine64 server=/usr/lib/wine/wineserver64
+  winebed_exec "$prefix" "$arch" "$server" -k 2>/dev/null || true
+  winebed_exec "$prefix" "$arch" "$server" -w
+  (cd "$prefix/drive_c" && winebed_exec "$prefix" "$arch" "$loader" wineboot -r) >/dev/null 2>&1
+  winebed_exec "$prefix" "$arch" "$server" -w
+}
+
 winebed_set_version() {  # winebed_set_version PREFIX winxp|win2k|win2003|vista|win7
   winebed_wine "$1" reg add 'HKCU\Software\Wine' /v Version /d "$2" /f >/dev/null
 }
