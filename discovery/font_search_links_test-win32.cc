@@ -18,6 +18,7 @@
 #include "common/result_code.h"
 #include "removal/shell_folders.h"
 #include "tests/fonts/font_builder.h"
+#include "tests/removal/removal_fixtures.h"
 
 namespace kc {
 namespace {
@@ -107,29 +108,6 @@ Walk Search(const char* directory) {
 
 // A walk that went round a loop would take minutes or forever; a correct one, milliseconds.
 constexpr DWORD kEndsWithinMs = 20000;
-
-std::vector<std::string> PendingDeletions() {
-  std::vector<std::string> sources;
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0, KEY_QUERY_VALUE,
-                    &key) != ERROR_SUCCESS) {
-    return sources;
-  }
-  char data[8192] = {};
-  DWORD size = sizeof data - 2;
-  if (RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) ==
-      ERROR_SUCCESS) {
-    for (size_t at = 0; at < size && data[at] != '\0';) {
-      const std::string source(data + at);
-      at += source.size() + 1;
-      const std::string target(data + at);
-      at += target.size() + 1;
-      if (target.empty()) sources.push_back(source);
-    }
-  }
-  RegCloseKey(key);
-  return sources;
-}
 
 // ---- What Wine gives for a folder's identity ----
 
@@ -259,22 +237,13 @@ bool IsVista() {
   return winver != nullptr && std::strcmp(winver, "vista") == 0;
 }
 
-constexpr char kFontTable[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
-
-void SetFontValue(const char* name, const std::string& data) {
-  HKEY key = nullptr;
-  ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontTable, 0, KEY_ALL_ACCESS, &key));
-  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                 static_cast<DWORD>(data.size() + 1));
-  RegCloseKey(key);
+void SetFontValue(const std::string& name, const std::string& data) {
+  ASSERT_TRUE(SetRegistryString(HKEY_LOCAL_MACHINE, kFontTableKeyPath, name, data)) << name;
 }
 
-bool HasFontValue(const char* name) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontTable, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
-  const bool found = RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-  RegCloseKey(key);
-  return found;
+bool HasFontValue(const std::string& name) {
+  std::string data;
+  return ReadRegistryString(HKEY_LOCAL_MACHINE, kFontTableKeyPath, name, data);
 }
 
 TEST(WalkThroughLinks, AFontReachedThroughALinkIntoTheFontsFolderIsUninstalled) {

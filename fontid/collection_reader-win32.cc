@@ -47,26 +47,20 @@ void CopyBounded(char* to, size_t capacity, const char* from) {
 
 int32_t ReadCollectionNameTag(CollectionFontRecord& record) {
   if (std::memchr(record.path, '\0', sizeof record.path) == nullptr) return kCollectionOpenFailed;
-  DWORD fileSize = 0;
-  {
-    ScopedHandle probe = OpenToRead(record.path);
-    if (!probe.valid()) return kCollectionOpenFailed;
-    fileSize = SizeOf(probe);
-  }
-
   char description[kDescriptionMax + 1] = {};
   bool read = false;
   {
+    // One open serves the size and the mapping: a second open would cost as much as the mapping
+    // itself on every collection of a drive, and give the file a moment to change in between.
     ScopedHandle file = OpenToRead(record.path);
-    if (!file.valid()) return kCollectionReopenFailed;
-    // The file may have shrunk between the two opens, and a file shared for writing may change
-    // size at any time: the walk keeps within the smallest size seen and within the view.
-    const DWORD mappedSize = SizeOf(file);
-    if (mappedSize < fileSize) fileSize = mappedSize;
+    if (!file.valid()) return kCollectionOpenFailed;
+    DWORD fileSize = SizeOf(file);
     ScopedHandle mapping(CreateFileMappingA(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
     if (!mapping.valid()) return kCollectionMapFailed;
     ScopedView view(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
     if (!view.valid()) return kCollectionMapFailed;
+    // A file shared for writing may change size at any time: the walk keeps within the size
+    // measured and within the view.
     const DWORD readable = ReadableBytes(view);
     if (readable < fileSize) fileSize = readable;
 
