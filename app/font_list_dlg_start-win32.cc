@@ -117,7 +117,8 @@ void CFontListDlg::OnOK() {
     }
 
     RemoveProductTools();
-    const std::string resultText = BuildResultText(m_openTypeFontList, LoadText(IDS_FONTS_NOT_REMOVED));
+    const std::string resultText = BuildResultText(m_openTypeFontList, LoadText(IDS_FONTS_REMOVED_AT_RESTART),
+                                                   LoadText(IDS_FONTS_NOT_REMOVED));
 
     Step(progress, m_hWnd);
     progress.SetStatus("", "");

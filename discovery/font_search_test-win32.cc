@@ -130,13 +130,13 @@ TEST_F(FontSearchTest, RemovesExactlyTheProductFontsOfATree) {
   EXPECT_EQ(expectedCollections, CollectionPaths());
   for (const auto& record : openType_) {
     EXPECT_EQ(kKindProductOpenType, record.kind) << record.path;
-    EXPECT_TRUE(record.removed) << record.path;
+    EXPECT_EQ(RemovalOutcome::kRemoved, record.outcome) << record.path;
     EXPECT_FALSE(Exists(record.path)) << record.path;
   }
   for (int32_t i = 0; i < GetCollectionFontCount(); ++i) {
     CollectionFontRecord record;
     ASSERT_EQ(kOk, GetCollectionFont(i, record));
-    EXPECT_TRUE(record.removed) << record.path;
+    EXPECT_EQ(RemovalOutcome::kRemoved, record.outcome) << record.path;
     EXPECT_FALSE(Exists(record.path)) << record.path;
     EXPECT_TRUE(std::string(record.fileName) == "Coll" || std::string(record.fileName) == "Coll4");
   }
@@ -160,24 +160,43 @@ TEST_F(FontSearchTest, ZusuujiFontsAreListedUnderTheirFileName) {
   EXPECT_TRUE(Exists("D:\\Other-R.otf"));
 }
 
-TEST_F(FontSearchTest, LockedProductFontIsRecordedAsNotRemoved) {
+TEST_F(FontSearchTest, ProductFontsInUseAreIdentifiedAndLeftToTheRestart) {
   WriteFixture("D:\\Locked-M.otf", ProductOpenType("Kc Locked"));
   WriteFixture("D:\\Free-M.otf", ProductOpenType("Kc Free"));
-  // Held the way an application using the font holds it: readable, not deletable.
-  HANDLE holder = CreateFileA("D:\\Locked-M.otf", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+  WriteFixture("D:\\Locked.ttc", ProductCollection());
+  WriteFixture("D:\\Sealed.ttc", ProductCollection());
+  // Held the way an application or Windows using a font holds it: readable, not deletable. The
+  // collection reader's exclusive open fails on these; a shared one reads them.
+  HANDLE otf = CreateFileA("D:\\Locked-M.otf", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE ttc = CreateFileA("D:\\Locked.ttc", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Held sharing nothing: nobody can read it, so it stays unidentified and untouched.
+  HANDLE sealed = CreateFileA("D:\\Sealed.ttc", GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, otf);
+  ASSERT_NE(INVALID_HANDLE_VALUE, ttc);
+  ASSERT_NE(INVALID_HANDLE_VALUE, sealed);
 
   const int16_t result = Search("D:\\");
-  CloseHandle(holder);
+  CloseHandle(otf);
+  CloseHandle(ttc);
+  CloseHandle(sealed);
   ASSERT_EQ(kOk, result);
 
   ASSERT_EQ(2u, openType_.size());
   for (const auto& record : openType_) {
     const bool locked = std::strcmp(record.fullName, "Kc Locked") == 0;
-    EXPECT_EQ(!locked, record.removed) << record.fullName;
+    EXPECT_EQ(locked ? RemovalOutcome::kRemovedAtRestart : RemovalOutcome::kRemoved, record.outcome)
+        << record.fullName;
     EXPECT_EQ(locked, Exists(record.path)) << record.path;
   }
+  EXPECT_EQ((std::vector<std::string>{"D:\\Locked.ttc"}), CollectionPaths());
+  CollectionFontRecord collection;
+  ASSERT_EQ(kOk, GetCollectionFont(0, collection));
+  EXPECT_EQ(RemovalOutcome::kRemovedAtRestart, collection.outcome);
+  EXPECT_TRUE(Exists("D:\\Locked.ttc"));
+  EXPECT_TRUE(Exists("D:\\Sealed.ttc"));
 }
 
 // ---- Drives that cannot be walked ----

@@ -19,7 +19,7 @@ int32_t InitCollectionFontRecord(CollectionFontRecord& record) {
   std::memset(record.path, 0, sizeof record.path);
   std::memset(record.fileName, 0, sizeof record.fileName);
   record.kind = kKindNotIdentified;
-  record.removed = false;
+  record.outcome = RemovalOutcome::kStillOnDisk;
   return kOk;
 }
 
@@ -40,8 +40,8 @@ int32_t GetCollectionFont(int32_t position, CollectionFontRecord& record) {
   return kOk;
 }
 
-void SetLastCollectionFontRemoved(bool removed) {
-  if (!CollectionFontList().empty()) CollectionFontList().back().removed = removed;
+void SetLastCollectionFontOutcome(RemovalOutcome outcome) {
+  if (!CollectionFontList().empty()) CollectionFontList().back().outcome = outcome;
 }
 
 void ClearCollectionFontList() {

@@ -7,19 +7,29 @@
 namespace kc {
 
 int16_t DeleteTargetFile(const char* path) {
+  DeletionFailure ignored;
+  return DeleteTargetFile(path, ignored);
+}
+
+int16_t DeleteTargetFile(const char* path, DeletionFailure& failure) {
   if (path == nullptr) return kDeleteFailed;
 
   // The probe opens without sharing: only a file nobody else holds may have its attributes reset,
   // so a file in use keeps them even when its deletion then fails.
   ScopedHandle probe(
       CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const bool heldOpen = !probe.valid() && GetLastError() == ERROR_SHARING_VIOLATION;
   if (probe.valid()) {
     probe.reset();
     SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);  // clears read-only, hidden and system
   }
 
   if (DeleteFileA(path)) return kOk;  // GetLastError may still read 2 after success: not read here
-  return GetLastError() == ERROR_FILE_NOT_FOUND ? kOk : kDeleteFailed;
+  const DWORD error = GetLastError();
+  if (error == ERROR_FILE_NOT_FOUND) return kOk;
+  failure.heldOpen = heldOpen;
+  failure.deleteError = error;
+  return kDeleteFailed;
 }
 
 }  // namespace kc
