@@ -2,6 +2,8 @@
 
 #include <cstring>
 #include <memory>
+#include <new>
+#include <vector>
 
 #include "common/path_split.h"
 #include "common/result_code.h"
@@ -73,12 +75,6 @@ struct NameRecordFields {
   uint16_t platformID, encodingID, languageID, nameID, length, offset;
 };
 
-bool ReadNameRecord(SfntStream& stream, NameRecordFields& r) {
-  return stream.ReadU16(r.platformID) && stream.ReadU16(r.encodingID) &&
-         stream.ReadU16(r.languageID) && stream.ReadU16(r.nameID) && stream.ReadU16(r.length) &&
-         stream.ReadU16(r.offset);
-}
-
 // The bytes of a longer name's whole characters that fit the field: a double-byte character whose
 // trail byte would fall past it is left out, so the result list never shows half of one. The
 // lead bytes are code page 932's (Macintosh Japanese names are Shift-JIS), whatever the system's.
@@ -106,6 +102,76 @@ void ClassifyDescription(const char* text, size_t length, int16_t& kind) {
   char description[kDescriptionMax + 1] = {};
   std::memcpy(description, text, length < kDescriptionMax ? length : kDescriptionMax);
   ClassifyDescriptionTag(description, kind);
+}
+
+constexpr size_t kNameRecordSize = 12;
+
+NameRecordFields ParseNameRecord(const unsigned char* p) {
+  const auto u16 = [p](int at) { return static_cast<uint16_t>(p[at] << 8 | p[at + 1]); };
+  return {u16(0), u16(2), u16(4), u16(6), u16(8), u16(10)};
+}
+
+bool IsSelected(const NameRecordFields& name) {
+  return name.platformID == kPlatformMacintosh &&
+         (name.nameID == kNameIdFullName || name.nameID == kNameIdDescription);
+}
+
+// The name records, and the strings they select, are each read with one read: a table may hold
+// 65,535 records, and a seek and a read for each made one hostile file cost seconds. The outcome
+// is that of reading record after record, string after string: a record cut short by the end of
+// the file is a short read once the records before it are handled, a string that cannot be sought
+// or is cut short ends the reading at its record. The stream stands at the first record; the
+// records in the file (`fileSize` bytes) are all that is read of them, and the strings, which lie
+// within 64 KB of `storageBase`, only the part up to 255 bytes that is used of each.
+int16_t ReadNameRecords(SfntStream& stream, uint64_t fileSize, uint16_t count, uint64_t storageBase,
+                        OpenTypeFontRecord& record) {
+  long recordsStart = 0;
+  if (!stream.Tell(recordsStart)) return kSfntShortRead;
+  const uint64_t inFile = fileSize > static_cast<uint64_t>(recordsStart)
+                              ? fileSize - static_cast<uint64_t>(recordsStart) : 0;
+  const uint64_t wanted = kNameRecordSize * count;
+  std::vector<unsigned char> records(static_cast<size_t>(wanted < inFile ? wanted : inFile));
+  if (!stream.ReadBytes(records.data(), records.size())) return kSfntShortRead;
+  const size_t wholeRecords = records.size() / kNameRecordSize;
+
+  // The bytes the selected strings use, from the first to the end of the last.
+  uint64_t first = UINT64_MAX, end = 0;
+  for (size_t i = 0; i < wholeRecords; ++i) {
+    const NameRecordFields name = ParseNameRecord(&records[kNameRecordSize * i]);
+    const uint64_t start = storageBase + name.offset;
+    if (!IsSelected(name) || start > kLargestSeek || name.length > fileSize ||
+        start > fileSize - name.length) {
+      continue;
+    }
+    first = start < first ? start : first;
+    const uint64_t used = name.length < kFullNameMax ? name.length : kFullNameMax;
+    end = start + used > end ? start + used : end;
+  }
+  std::vector<char> strings;
+  if (end > first) {
+    strings.resize(static_cast<size_t>(end - first));
+    if (!stream.SeekTo(first)) return kSfntSeekFailed;
+    if (!stream.ReadBytes(strings.data(), strings.size())) return kSfntShortRead;
+  }
+
+  for (size_t i = 0; i < count; ++i) {
+    if (i == wholeRecords) return kSfntShortRead;
+    const NameRecordFields name = ParseNameRecord(&records[kNameRecordSize * i]);
+    if (!IsSelected(name)) continue;
+    const uint64_t start = storageBase + name.offset;
+    if (start > kLargestSeek) return kSfntSeekFailed;
+    // Only the first 255 bytes are ever used, but the whole string must be there.
+    if (name.length > fileSize || start > fileSize - name.length) return kSfntShortRead;
+    char text[kFullNameSize] = {};
+    const size_t used = name.length < kFullNameMax ? name.length : kFullNameMax;
+    if (used > 0) std::memcpy(text, strings.data() + (start - first), used);
+    if (name.nameID == kNameIdFullName) {
+      if (name.languageID == kLanguageMacJapanese) StoreFullName(text, name.length, record.fullName);
+    } else {
+      ClassifyDescription(text, used, record.kind);
+    }
+  }
+  return kOk;
 }
 
 }  // namespace
@@ -147,32 +213,11 @@ int16_t ReadSfntNameInfoFromStream(std::FILE* file, OpenTypeFontRecord& record) 
     return kSfntShortRead;
   }
   const uint64_t storageBase = static_cast<uint64_t>(nameTableOffset) + stringOffset;
-
-  for (uint16_t i = 0; i < count; ++i) {
-    NameRecordFields name{};
-    if (!ReadNameRecord(stream, name)) return kSfntShortRead;
-    const bool selected = name.platformID == kPlatformMacintosh &&
-                          (name.nameID == kNameIdFullName || name.nameID == kNameIdDescription);
-    if (!selected) continue;
-
-    long recordEnd = 0;
-    if (!stream.Tell(recordEnd)) return kSfntShortRead;
-    const uint64_t stringStart = storageBase + name.offset;
-    if (!stream.SeekTo(stringStart)) return kSfntSeekFailed;
-    // Only the first 255 bytes are ever used, but the whole string must be there.
-    if (name.length > fileSize || stringStart > fileSize - name.length) return kSfntShortRead;
-    char text[kFullNameSize] = {};
-    const size_t used = name.length < kFullNameMax ? name.length : kFullNameMax;
-    if (!stream.ReadBytes(text, used)) return kSfntShortRead;
-    if (!stream.SeekTo(static_cast<uint64_t>(recordEnd))) return kSfntSeekFailed;
-
-    if (name.nameID == kNameIdFullName) {
-      if (name.languageID == kLanguageMacJapanese) StoreFullName(text, name.length, record.fullName);
-    } else {
-      ClassifyDescription(text, used, record.kind);
-    }
+  try {
+    return ReadNameRecords(stream, fileSize, count, storageBase, record);
+  } catch (const std::bad_alloc&) {
+    return kSfntAllocationFailed;
   }
-  return kOk;
 }
 
 int16_t ReadSfntNameInfo(OpenTypeFontRecord& record) {

@@ -20,8 +20,9 @@ namespace kc {
 //                           an offset past 2^31 - 1 on every system, as fseek's long has 32 bits
 //                           on Windows;
 //   -103                    a structure or string is cut short by the end of the file, or the
-//                           position cannot be obtained.
-// (-104, a failed allocation, cannot happen: the reader allocates nothing.)
+//                           position cannot be obtained;
+//   -104                    memory for the name records (at most the file's size) or for the
+//                           strings they select (at most about 64 KB) cannot be had.
 // The search ignores the result: fullName and kind alone decide.
 int16_t ReadSfntNameInfo(OpenTypeFontRecord& record);
 

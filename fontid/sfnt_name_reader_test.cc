@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/fonts/font_builder.h"
+#include "tests/fonts/hostile_fonts.h"
 #include "tests/fonts/scratch_dir.h"
 
 namespace kc {
@@ -194,6 +195,16 @@ TEST_F(SfntNameReaderTest, HostileStructuresFailWithTheirCodes) {
     PutU32(bytes, 12 + 16 * 2 + 8, far.nameTable);
     EXPECT_EQ(far.result, Read(bytes).result) << "name table at " << far.nameTable;
   }
+}
+
+// Thousands of records selecting one string read as a record at a time would: every full name in
+// turn, the description last.
+TEST_F(SfntNameReaderTest, ManyRecordsSelectingOneStringReadLikeFew) {
+  const std::string name = "Repeated" + kShiftJisName;
+  const ReadOutcome outcome = Read(BuildRepeatedFullNameFont(5000, name, "KCHV"));
+  EXPECT_EQ(0, outcome.result);
+  EXPECT_EQ(name, outcome.fullName);
+  EXPECT_EQ(2, outcome.kind);
 }
 
 // The full name field holds 255 bytes; a longer Shift-JIS name keeps only whole characters.

@@ -60,6 +60,8 @@ int main(int argc, char** argv) {
   std::string farNameTable = BuildFont(Font({MacJapaneseName("Name"), MacDescription("KCHV")}));
   PutU32(farNameTable, 12 + 16 * 2 + 8, 0x80000000);  // the name table's offset: past 2^31 - 1
   ok &= Write(sfnt, "far-name-table", farNameTable);
+  // Many records selecting one string: costly for a reader that seeks to each string and back.
+  ok &= Write(sfnt, "repeated-full-name-5000", BuildRepeatedFullNameFont(5000, std::string(64, 'N'), "KCHV"));
 
   ok &= Write(nameTag, "three-fonts", BuildCollection({Font({WinFullName()}),
                                                        Font({WinFullName(), WindowsDescription(u"KCOV")}),

@@ -49,6 +49,19 @@ std::string BuildRepeatedFontCollection(uint32_t fontCount, uint16_t recordCount
   return CollectionHeader(std::vector<uint32_t>(fontCount, fontOffset)) + BuildFontAt(font, fontOffset);
 }
 
+std::string BuildRepeatedFullNameFont(uint16_t recordCount, const std::string& fullName,
+                                      const std::string& description) {
+  FontSpec font;
+  font.names.assign(recordCount, MacName(kNameIdFullName, kMacLanguageJapanese, ""));
+  for (NameRecord& record : font.names) {
+    record.lengthOverride = static_cast<uint16_t>(fullName.size());
+    record.offsetOverride = 0;  // every record points at the first one's string
+  }
+  if (recordCount > 0) font.names[0] = MacName(kNameIdFullName, kMacLanguageJapanese, fullName);
+  if (recordCount > 1) font.names.back() = MacDescription(description);
+  return BuildFont(font);
+}
+
 std::string BuildOverlappingNameTables(uint32_t fontCount, uint16_t recordCount) {
   const uint32_t firstDirectory = kCollectionHeaderSize + 4 * fontCount;
   const uint32_t directorySize = kOffsetTableSize + kTableRecordSize;

@@ -1,6 +1,7 @@
 #pragma once
-// Collections built to make a reader work hard for their size: one font listed many times, and
-// fonts whose structures overlap so that each reuses the bytes of the others. The readers' tests,
+// Fonts built to make a reader work hard for their size: collections with one font listed many
+// times or with fonts whose structures overlap so that each reuses the bytes of the others, and an
+// OpenType font whose name records all select one string. The readers' tests,
 // the fuzzers' seeds and the benchmark share them.
 
 #include <cstdint>
@@ -27,5 +28,13 @@ std::string BuildOverlappingNameTables(uint32_t fontCount, uint16_t recordCount)
 // (whose table holds the description "KCOV"). Read naively, the records examined grow with the
 // square of the file's size.
 std::string BuildOverlappingDirectories(uint32_t fontCount);
+
+// An OpenType font whose name table holds `recordCount` Macintosh Japanese full names (nameID 4)
+// that all point at the first one's string, `fullName`, and last a Macintosh description
+// `description`. (5000, ...) is 60 KB; with 65,535 records (787 KB) the 16-bit string offsets
+// cannot reach past the records, so the strings are made of record bytes. Read a record at a time,
+// with a seek to its string and back, such a file cost seconds.
+std::string BuildRepeatedFullNameFont(uint16_t recordCount, const std::string& fullName,
+                                      const std::string& description);
 
 }  // namespace kc::testfonts
