@@ -4,7 +4,7 @@
 
 #include "app/font_list_dlg-win32.h"
 #include "app/interfering_apps-win32.h"
-#include "app/message_pump-win32.h"
+#include "framework/message_pump-win32.h"
 #include "discovery/result_text.h"
 #include "app/run_options-win32.h"
 #include "common/path_buffer.h"
