@@ -17,7 +17,13 @@ namespace kc {
 //                            (values after it are left, the file stays, nothing is broadcast);
 //   kFontFileDeleteFailed    the file cannot be deleted: its values are already gone, nothing is
 //                            broadcast.
-// Nothing is undone on failure and nothing is shown.
+// Nothing is undone on failure and nothing is shown. Each value removed, the file's deletion and
+// every failure (with its Win32 error) are reported to the removal journal.
 int16_t UninstallFont(const char* fileName);
+
+// What UninstallFont would remove, changing nothing: reports each value of the font table that
+// names the file to the removal journal as one that would be removed (the table is only read).
+// Returns 0, kFontsFolderUnavailable or kFontTableUnavailable, each reported too.
+int16_t PreviewUninstallFont(const char* fileName);
 
 }  // namespace kc
