@@ -139,8 +139,12 @@ class FontWalk {
       AppendCopy(search_.openTypeFonts, record);
       OsKind osKind = kOsKindWindows5;
       const bool uninstall = GetOsKind(osKind) == kOk && osKind == kOsKindVista && level.isFontsFolder;
+      const ProductFont font{FontFileType::kOpenType, fullPath, record.fullName, record.tag, uninstall,
+                             split.name};
+      if (!RemovalApproved(font)) return kOk;
       const int16_t result = uninstall ? UninstallFont(split.name) : DeleteTargetFile(fullPath);
       search_.openTypeFonts.back().removed = result == kOk;
+      RemovalDone(font, result == kOk);
     } catch (const std::exception&) {
       return kOutOfMemory;
     }
@@ -158,12 +162,23 @@ class FontWalk {
     try {
       AppendCollectionFont(record);
       // Collections in the Fonts folder are uninstalled on every system.
+      const ProductFont font{FontFileType::kCollection, fullPath, record.fileName, record.tag,
+                             level.isFontsFolder, split.name};
+      if (!RemovalApproved(font)) return kOk;
       const int16_t result = level.isFontsFolder ? UninstallFont(split.name) : DeleteTargetFile(fullPath);
       SetLastCollectionFontRemoved(result == kOk);
+      RemovalDone(font, result == kOk);
     } catch (const std::exception&) {
       return kOutOfMemory;
     }
     return kOk;
+  }
+
+  bool RemovalApproved(const ProductFont& font) {
+    return search_.observer == nullptr || search_.observer->BeforeRemoval(font);
+  }
+  void RemovalDone(const ProductFont& font, bool removed) {
+    if (search_.observer != nullptr) search_.observer->AfterRemoval(font, removed);
   }
 
   void DrainWhenDue() {

@@ -6,9 +6,33 @@
 #include <cstdint>
 #include <functional>
 
+#include "discovery/font_file_name.h"
 #include "discovery/found_fonts.h"
 
 namespace kc {
+
+// A product font as the walk meets it, for whoever watches the walk (a run's log). The texts live
+// only as long as the call that gets them.
+struct ProductFont {
+  FontFileType type;     // kOpenType or kCollection
+  const char* path;      // the full path
+  const char* name;      // as the result lists it: the full name, or the collection's file name
+  const char* tag;       // the tag that identified it
+  bool uninstall;        // it lies in the Fonts folder and is uninstalled; otherwise it is deleted
+  const char* fileName;  // file name with extension, as uninstallation takes it
+};
+
+class FontSearchObserver {
+ public:
+  // The font has been recorded and its removal is next. False leaves the file where it is (a
+  // preview): nothing is done to it and its record stays "not removed".
+  virtual bool BeforeRemoval(const ProductFont& font) = 0;
+  // Its removal has been attempted; `removed` is what its record now says.
+  virtual void AfterRemoval(const ProductFont& font, bool removed) = 0;
+
+ protected:
+  ~FontSearchObserver() = default;
+};
 
 struct FontSearch {
   // Receives the OpenType product fonts; collections go to the module's collection list.
@@ -17,6 +41,9 @@ struct FontSearch {
   // calls it whenever kDrainIntervalMs have passed since the last call, checked after every entry,
   // so windows stay responsive without a message-queue round trip per directory entry.
   std::function<void()> drainMessages;
+  // Sees every product font before and after its removal; none: each is removed unwatched. Its
+  // calls count as part of the removal: a standard-library exception from them gives kOutOfMemory.
+  FontSearchObserver* observer = nullptr;
 };
 
 constexpr unsigned long kDrainIntervalMs = 20;

@@ -13,6 +13,8 @@ namespace kc {
 constexpr int kOpenTypePathSize = static_cast<int>(kPathBufferSize);
 constexpr int kFullNameSize = 256;
 constexpr int kCollectionPathSize = static_cast<int>(kPathBufferSize);
+// The four bytes of a description tag and a terminating zero.
+constexpr int kTagSize = 5;
 
 // Description-tag kinds (see fontid/description_tag.h).
 constexpr int16_t kKindNone = 0;
@@ -28,6 +30,9 @@ struct OpenTypeFontRecord {
   char path[kOpenTypePathSize];
   char fullName[kFullNameSize];
   int16_t kind;
+  // The tag that decided `kind` (empty when no description of four bytes or more was read), for
+  // the run's log.
+  char tag[kTagSize];
   // Whether the removal that followed the recording took the file away. Recorded first, removed
   // second: a font whose removal failed (a locked file) is listed as found but not as removed.
   bool removed;
@@ -38,15 +43,16 @@ struct CollectionFontRecord {
   char path[kCollectionPathSize];
   char fileName[kCollectionPathSize];
   int32_t kind;
-  bool removed;  // as for OpenTypeFontRecord
+  char tag[kTagSize];  // the product tag that identified it
+  bool removed;        // as for OpenTypeFontRecord
 };
 
 // Order of discovery; duplicates stay. Appending copies the record; a failed append throws a
 // standard-library exception and leaves the list unchanged (vector::push_back is strong-safe).
 using OpenTypeFontList = std::vector<OpenTypeFontRecord>;
 
-// Clears path and fileName over their full length, sets kind to "not identified" and removed to
-// false. Returns 0.
+// Clears path, fileName and tag over their full length, sets kind to "not identified" and removed
+// to false. Returns 0.
 int32_t InitCollectionFontRecord(CollectionFontRecord& record);
 
 // The module-level collection list. It lives for the whole process.

@@ -85,10 +85,13 @@ void StoreFullName(const char* text, size_t length, char (&fullName)[kFullNameSi
   for (size_t i = 0; i < count && text[i] != '\0'; ++i) fullName[i] = text[i];
 }
 
-void ClassifyDescription(const char* text, size_t length, int16_t& kind) {
+void ClassifyDescription(const char* text, size_t length, OpenTypeFontRecord& record) {
   char description[kDescriptionMax + 1] = {};
   std::memcpy(description, text, length < kDescriptionMax ? length : kDescriptionMax);
-  ClassifyDescriptionTag(description, kind);
+  ClassifyDescriptionTag(description, record.kind);
+  // The tag goes with the kind: a description long enough to decide the kind decides the tag.
+  constexpr size_t kTagLength = sizeof record.tag - 1;
+  if (std::strlen(description) >= kTagLength) std::memcpy(record.tag, description, kTagLength);
 }
 
 }  // namespace
@@ -152,7 +155,7 @@ int16_t ReadSfntNameInfoFromStream(std::FILE* file, OpenTypeFontRecord& record) 
     if (name.nameID == kNameIdFullName) {
       if (name.languageID == kLanguageMacJapanese) StoreFullName(text, used, record.fullName);
     } else {
-      ClassifyDescription(text, used, record.kind);
+      ClassifyDescription(text, used, record);
     }
   }
   return kOk;
