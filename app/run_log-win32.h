@@ -24,6 +24,11 @@ class RunLog {
   // closed log. Never throws: a line that cannot be made or written marks the log failed.
   void Line(const std::string& text) noexcept;
 
+  // A line that could not even be made (memory ran out) counts as a failed write.
+  void LineLost() noexcept {
+    if (file_.valid()) failed_ = true;
+  }
+
   bool IsOpen() const { return file_.valid(); }
   // Opening it or writing a line failed. A log that was never opened has not failed.
   bool Failed() const { return failed_; }

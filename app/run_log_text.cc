@@ -50,6 +50,8 @@ std::string BadArgumentText(const std::string& argument) {
          " (the switches are /silent, /preview and /log:PATH); nothing was touched";
 }
 
+std::string DeclinedText() { return "declined: the user did not confirm the removal; nothing was touched"; }
+
 std::string StartupFailureText(StartupFailure failure) {
   switch (failure) {
     case StartupFailure::kPlatformRefused: return "refused: this version of Windows is not supported";
@@ -81,7 +83,7 @@ std::string DriveNotSearchedText(const char* root, int16_t result) {
   if (result == kFontsFolderUnavailable) {
     return std::string("drive ") + root + " not searched: the Fonts folder cannot be found";
   }
-  return std::string("drive ") + root + " not searched: it cannot be listed (result " + std::to_string(result) + ")";
+  return std::string("drive ") + root + " not searched: nothing on it can be listed (no medium, no access, or empty)";
 }
 
 std::string FoundText(bool collection, const char* path, const char* tag, const char* name) {

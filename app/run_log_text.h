@@ -33,6 +33,7 @@ std::string TimeStampText(int year, int month, int day, int hour, int minute, in
 
 std::string StartText(const StartFacts& facts);
 std::string BadArgumentText(const std::string& argument);
+std::string DeclinedText();
 std::string StartupFailureText(StartupFailure failure);
 // `applications`: executable names, one per line (CR LF), as the wait for applications gives them.
 std::string ApplicationsAskedText(const std::string& applications);
