@@ -140,6 +140,8 @@ std::string PreviewSummaryText(int found) {
   return "summary: " + std::to_string(found) + " product fonts found; a preview removes nothing";
 }
 
+std::string OutOfMemoryText() { return "out of memory: the run stops"; }
+
 std::string ExitCodeText(int exitCode) { return "exit code " + std::to_string(exitCode); }
 
 }  // namespace kc

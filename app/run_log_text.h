@@ -55,6 +55,8 @@ std::string RemovalEventText(const RemovalEvent& event, RemovalPhase phase, cons
 
 std::string RemovalSummaryText(int found, int removed, int atRestart, int stillOnDisk);
 std::string PreviewSummaryText(int found);
+// Memory ran out outside the search of a drive (which says so itself).
+std::string OutOfMemoryText();
 std::string ExitCodeText(int exitCode);
 
 }  // namespace kc

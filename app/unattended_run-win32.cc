@@ -72,7 +72,7 @@ int RunUnattended(const CommandLine& line) {
   try {
     exitCode = Run(line, log);
   } catch (const std::exception&) {
-    log.Line("out of memory: the run stops");
+    log.Line(OutOfMemoryText());
   }
   log.Line(ExitCodeText(exitCode));
   ClearCollectionFontList();
