@@ -20,16 +20,6 @@ const CommandMapEntry CFontListApp::kCommandEntries[] = {
 };
 const CommandMap CFontListApp::kCommandMap = {kCommandEntries, 1};
 
-namespace {
-
-std::string LoadText(UINT id) {
-  std::string text;
-  LoadResourceString(id, text);
-  return text;
-}
-
-}  // namespace
-
 BOOL CFontListApp::InitInstance() {
   const CommandLine line = ParseCommandLine(ProgramArguments());
   if (line.mode != RunMode::kDialog) {
@@ -44,8 +34,8 @@ BOOL CFontListApp::InitInstance() {
     log.Line(StartText(CurrentStartFacts(line.mode, DriveRootList())));
     log.Line(BadArgumentText(line.badArgument));
     log.Line(ExitCodeText(kExitBadCommandLine));
-    const std::string message = LoadText(IDS_BAD_COMMAND_LINE) + line.badArgument;
-    MessageBoxA(nullptr, message.c_str(), LoadText(IDS_PROGRAM_TITLE).c_str(), MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+    const std::string message = LoadResourceText(IDS_BAD_COMMAND_LINE) + line.badArgument;
+    MessageBoxA(nullptr, message.c_str(), LoadResourceText(IDS_PROGRAM_TITLE).c_str(), MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
     m_nExitCode = kExitBadCommandLine;
     return FALSE;
   }

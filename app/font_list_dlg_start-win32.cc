@@ -44,12 +44,6 @@ class WaitCursor {
   bool restored_ = false;
 };
 
-std::string LoadText(UINT id) {
-  std::string text;
-  LoadResourceString(id, text);
-  return text;
-}
-
 // The run as the user sees it: the confirmation, a question when applications stay open, the
 // progress window and the wait cursor over the hidden main screen.
 class DialogRunFace : public RunFace {
@@ -63,7 +57,7 @@ class DialogRunFace : public RunFace {
   StillOpenChoice ApplicationsStillOpen(const std::string& applications) override {
     char title[256] = {};
     GetWindowTextA(mainDialog_, title, sizeof title);
-    const std::string message = LoadText(IDS_APPS_STILL_OPEN) + applications;
+    const std::string message = LoadResourceText(IDS_APPS_STILL_OPEN) + applications;
     const int answer = MessageBoxA(nullptr, message.c_str(), title,
                                    MB_RETRYCANCEL | MB_ICONWARNING | MB_SETFOREGROUND);
     return answer == IDCANCEL ? StillOpenChoice::kEndProgram : StillOpenChoice::kRetry;
@@ -124,7 +118,7 @@ void CFontListDlg::OnOK() {
     return;
   }
   if (end == RunEnd::kCompleted) {
-    success.ShowResult(BuildResultText(m_openTypeFontList, LoadText(IDS_FONTS_NOT_REMOVED)));
+    success.ShowResult(BuildResultText(m_openTypeFontList, LoadResourceText(IDS_FONTS_NOT_REMOVED)));
   }
 
   m_driveRootList.clear();

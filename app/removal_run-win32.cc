@@ -14,12 +14,6 @@
 namespace kc {
 namespace {
 
-std::string LoadText(UINT id) {
-  std::string text;
-  LoadResourceString(id, text);
-  return text;
-}
-
 FontOutcome OutcomeOf(bool removed) { return removed ? FontOutcome::kRemoved : FontOutcome::kStillOnDisk; }
 
 void Count(FontOutcome outcome, RemovalTally& tally) {
@@ -48,7 +42,7 @@ RunEnd RemovalRun::Run() {
   }
 
   face_.ProgressBegins(static_cast<int>(drives_.size()));
-  face_.ProgressStatus(LoadText(IDS_STATUS_PREPARING), "");
+  face_.ProgressStatus(LoadResourceText(IDS_STATUS_PREPARING), "");
   face_.ProgressStep();
   if (!SearchDrives()) return RunEnd::kOutOfMemory;
 
@@ -92,7 +86,7 @@ bool RemovalRun::WaitForApplications() {
 }
 
 bool RemovalRun::SearchDrives() {
-  const std::string status = LoadText(IDS_STATUS_SEARCHING);
+  const std::string status = LoadResourceText(IDS_STATUS_SEARCHING);
   FontSearch search{openTypeFonts_, [this] { PumpMessages(face_.PumpWindow()); }, this};
   ScopedRemovalListener listening(*this);
   phase_ = RemovalPhase::kFonts;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <exception>
 
 #include "app/exit_codes.h"
@@ -62,8 +63,10 @@ int Run(const CommandLine& line, RunLog& log) {
 }  // namespace
 
 int RunUnattended(const CommandLine& line) {
-  // No system box either: none for a drive without a medium, none for a crash.
+  // No system box either: none for a drive without a medium, none for a crash, and the C
+  // runtime's own error messages go to the (absent) standard error instead of a message box.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+  _set_error_mode(_OUT_TO_STDERR);
   std::set_terminate(EndWithoutAWindow);
 
   RunLog log;
