@@ -87,7 +87,8 @@ bool RemovalRun::WaitForApplications() {
 
 bool RemovalRun::SearchDrives() {
   const std::string status = LoadResourceText(IDS_STATUS_SEARCHING);
-  FontSearch search{openTypeFonts_, [this] { PumpMessages(face_.PumpWindow()); }, this};
+  FontSearch search{openTypeFonts_, [this] { PumpMessages(face_.PumpWindow()); }};
+  search.observer = this;
   ScopedRemovalListener listening(*this);
   phase_ = RemovalPhase::kFonts;
   char root[kPathBufferSize];

@@ -83,7 +83,8 @@ TEST(FontsFolderDecision, OpenTypeUninstalledOnVistaOnlyCollectionsAlways) {
   ClearCollectionFontList();
   OpenTypeFontList openType;
   Decisions decisions;
-  FontSearch search{openType, nullptr, &decisions};
+  FontSearch search{openType, nullptr};
+  search.observer = &decisions;
   // Walk the Fonts folder under a name in other letter case: it is still the Fonts folder.
   ASSERT_EQ(kOk, SearchFontFiles(FontsFolderInUpperCase().c_str(), search));
   // The observer is told which removal each font gets, by the same decision.

@@ -213,7 +213,8 @@ TEST_F(FontSearchTest, ObserverHearsEachProductFontAroundItsRemoval) {
   const auto order = testsupport::ListFilesDepthFirst("D:\\");
 
   Watcher watcher(true);
-  FontSearch search{openType_, nullptr, &watcher};
+  FontSearch search{openType_, nullptr};
+  search.observer = &watcher;
   const int16_t result = SearchFontFiles("D:\\", search);
   CloseHandle(holder);
   ASSERT_EQ(kOk, result);
@@ -240,7 +241,8 @@ TEST_F(FontSearchTest, RefusedRemovalsLeaveEveryFileAndRecordTheFontsAsNotRemove
   const auto before = testsupport::SnapshotFiles("D:\\");
 
   Watcher preview(false);
-  FontSearch search{openType_, nullptr, &preview};
+  FontSearch search{openType_, nullptr};
+  search.observer = &preview;
   ASSERT_EQ(kOk, SearchFontFiles("D:\\", search));
 
   EXPECT_EQ(before, testsupport::SnapshotFiles("D:\\"));
