@@ -1,9 +1,9 @@
 // The administrators' runs of the real FontList.exe, end to end: /preview and /silent on the
 // demo PC, a font held open, a standard user, an application that will not close, bad switches,
-// memory running out, and the dialog program's /log. Every program is started through kcui's
-// run-watched, which sees every window its process ever makes: a silent run or a preview must
-// make none. The machine is compared whole (every file, folder and registry value) before and
-// after, and with what the log says.
+// memory running out, a log that cannot be written, and the dialog program's /log. Every program
+// is started through kcui's run-watched, which sees every window its process ever makes: a silent
+// run or a preview must make none. The machine is compared whole (every file, folder and registry
+// value) before and after, and with what the log says.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -383,6 +383,16 @@ TEST(OutOfMemory, ASilentRunEndsWithExitCode5AndNoWindow) {
   const std::vector<std::string> log = LogEvents("C:\\logs\\memory.log");
   EXPECT_TRUE(HasPrefix(log, "out of memory while recording a font on D:\\"));
   EXPECT_EQ("exit code 5", log.back());
+}
+
+// ---- A log that cannot be written stops nothing ----
+
+TEST(UnwritableLog, TheRunGoesOnAndTheExitCodeSaysSo) {
+  SeedSmallPc();
+  ExpectWindowless(RunWatched("FontList.exe /silent /log:C:\\no-such-folder\\run.log"), 6);
+  EXPECT_FALSE(Exists("D:\\fonts\\KcGothic-M.otf"));
+  EXPECT_FALSE(Exists("D:\\fonts\\KcSet.ttc"));
+  EXPECT_TRUE(Exists("D:\\fonts\\Other-R.otf"));
 }
 
 // ---- The dialog program writes a log only when asked ----
