@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "fontid/ansi_converter.h"
@@ -8,11 +9,46 @@ namespace kc {
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide characters are UTF-16 code units");
 
+namespace {
+
+// Descriptions are short: a copy on the stack spares the allocation that a file of many records
+// would repeat for each.
+constexpr int kStackUnits = 256;
+
+// WideCharToMultiByte with the text's explicit length, which gives the same bytes as a
+// zero-terminated source without the terminating zero.
+int ConvertUnits(const wchar_t* source, int length, char* out, int outSize) {
+  return WideCharToMultiByte(CP_ACP, 0, source, length, out, outSize, nullptr, nullptr);
+}
+
+}  // namespace
+
 int ConvertToAnsiCodePage(const char16_t* text, int unitCount, char* out, int outSize) {
-  // A zero-terminated copy, so the conversion also ends at a zero unit inside the string.
-  std::wstring source(text, text + (unitCount > 0 ? unitCount : 0));
-  return WideCharToMultiByte(CP_ACP, 0, source.c_str(), -1, out, out == nullptr ? 0 : outSize,
-                             nullptr, nullptr);
+  int length = 0;
+  while (length < unitCount && text[length] != 0) ++length;
+  if (out != nullptr && outSize <= 0) return 0;
+  // WideCharToMultiByte refuses a length of 0; an empty text is its terminating zero alone.
+  if (length == 0) {
+    if (out != nullptr) out[0] = '\0';
+    return 1;
+  }
+  // Room for at least one byte besides the zero: an output size of 0 would make
+  // WideCharToMultiByte answer the size needed instead of writing.
+  if (out != nullptr && outSize < 2) return 0;
+
+  wchar_t stackCopy[kStackUnits];
+  std::wstring heapCopy;
+  const wchar_t* source = stackCopy;
+  if (length <= kStackUnits) {
+    std::copy(text, text + length, stackCopy);
+  } else {
+    heapCopy.assign(text, text + length);
+    source = heapCopy.c_str();
+  }
+  const int bytes = ConvertUnits(source, length, out, out == nullptr ? 0 : outSize - 1);
+  if (bytes <= 0) return 0;
+  if (out != nullptr) out[bytes] = '\0';
+  return bytes + 1;
 }
 
 }  // namespace kc

@@ -209,18 +209,6 @@ TEST_F(CollectionReaderTest, UnicodeDescriptionsBecomeCodePage932) {
             Identify(Write(BuildCollection({FontWith({WindowsDescription(mixed + u"x")})}))).result);
 }
 
-TEST(AnsiCodePageTest, FollowsTheWideCharToMultiByteContract) {
-  EXPECT_EQ(15, ConvertToAnsiCodePage(kKcovLicence, 9, nullptr, 0)) << "terminating zero counted";
-  char out[20];
-  std::memset(out, 0x5A, sizeof out);
-  EXPECT_EQ(0, ConvertToAnsiCodePage(kKcovLicence, 9, out, 14)) << "does not fit";
-  EXPECT_EQ(15, ConvertToAnsiCodePage(kKcovLicence, 9, out, 15));
-  EXPECT_STREQ(kKcovLicenceCp932, out);
-  EXPECT_EQ(0x5A, out[15]);
-  EXPECT_EQ(3, ConvertToAnsiCodePage(u"ab\0cd", 5, nullptr, 0)) << "a zero unit ends the text";
-  EXPECT_EQ(1, ConvertToAnsiCodePage(u"", 0, nullptr, 0));
-}
-
 // The other process of FileHeldOpenByAnotherProcessIsRefused: opens the file without sharing,
 // signals, and holds it until released.
 int HoldFileOpen(const char* path, const std::string& eventBase) {

@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "tests/fonts/font_builder.h"
+#include "tests/fonts/hostile_fonts.h"
 
 namespace kc {
 namespace {
@@ -24,7 +24,7 @@ struct WalkOutcome {
 
 // Walks a copy of `bytes` in a buffer of exactly their size, so the sanitizers see any read past
 // the end; checks that nothing beyond the 64 bytes of the caller's buffer is written.
-WalkOutcome Walk(const std::string& bytes, AnsiConverter toAnsi = ConvertToAsciiStandIn) {
+WalkOutcome Walk(const std::string& bytes, AnsiConverter toAnsi = ConvertToAnsiCodePage) {
   std::unique_ptr<unsigned char[]> view(new unsigned char[bytes.size() + (bytes.empty() ? 1 : 0)]);
   std::memcpy(view.get(), bytes.data(), bytes.size());
   char nameTag[kDescriptionMax + 8];
@@ -90,8 +90,10 @@ TEST(NameTagCtrlTest, ReadsTheLastDescriptionOfTheCollection) {
          odd.bytes += 'X';
          return BuildCollection({FontWith({odd})});
        }(), true, "KCOV"},
-      {"stand-in turns non-ASCII into ?", BuildCollection({FontWith({WindowsDescription(u"KCOV\u30E9")})}), true,
-       "KCOV?"},
+      {"Unicode text becomes code page 932", BuildCollection({FontWith({WindowsDescription(u"KCOV\u30E9")})}),
+       true, "KCOV\x83\x89"},
+      {"best fit, as Windows converts", BuildCollection({FontWith({WindowsDescription(u"KC\u00D2V")})}), true,
+       "KCOV"},
       {"a single OpenType font", BuildFont(FontWith({WindowsDescription(u"KCPH")})), true, "KCPH"},
       {"a single font without the description", BuildFont(FontWith({FullName()})), true, ""},
       {"a TrueType font", BuildFont(trueTypeFont), false, ""},
@@ -166,19 +168,127 @@ TEST(NameTagCtrlTest, EveryTruncationFailsTheRead) {
   }
 }
 
-TEST(NameTagCtrlTest, HostileCountsCostLittle) {
-  // Many fonts sharing one name table of 65535 records: the walk gives up instead of hanging.
-  FontSpec huge;
-  huge.names.assign(0xFFFF, FullName());
-  const size_t fonts = static_cast<size_t>(CNameTagCtrl::kRecordBudget / 0xFFFF + 2);
-  std::vector<FontSpec> specs(fonts, FontWith({}));
-  specs[0] = huge;
-  std::string hostile = BuildCollection(specs);
-  for (uint32_t i = 1; i < fonts; ++i) PutU32(hostile, 12 + 4 * i, CollectionFontOffset(hostile, 0));
-  const auto started = std::chrono::steady_clock::now();
-  EXPECT_FALSE(Walk(hostile).read);
-  const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  EXPECT_LT(seconds, 5.0);
+// Descriptions are measured in code page 932, where a katakana takes two bytes: "KCOV" and 30 of
+// them fill the 64 bytes, and one byte more fails the file, as it does under Windows.
+TEST(NameTagCtrlTest, UnicodeTextsAreMeasuredInCodePage932) {
+  const std::u16string kcov30 = u"KCOV" + std::u16string(30, u'\u30E9');
+  std::string kcov30Bytes = "KCOV";
+  for (int i = 0; i < 30; ++i) kcov30Bytes += "\x83\x89";
+  const WalkCase cases[] = {
+      {"64 bytes", BuildCollection({FontWith({WindowsDescription(kcov30)})}), true, kcov30Bytes},
+      {"65 bytes", BuildCollection({FontWith({WindowsDescription(kcov30 + u"x")})}), false, ""},
+      {"66 bytes", BuildCollection({FontWith({WindowsDescription(kcov30 + u"\u30E9")})}), false, ""},
+      {"66 bytes in an earlier font",
+       BuildCollection({FontWith({WindowsDescription(kcov30 + u"\u30E9")}), FontWith({WindowsDescription(u"KCOV")})}),
+       false, ""},
+      {"a surrogate pair is two '?'",
+       BuildCollection({FontWith({WindowsDescription(u"KCOV" + std::u16string(29, u'\u30E9') + u"\U0001F600")})}),
+       true, kcov30Bytes.substr(0, 62) + "??"},
+      {"64 half-width katakana, a byte each",
+       BuildCollection({FontWith({WindowsDescription(std::u16string(64, u'\uFF71'))})}), true,
+       std::string(64, '\xB1')},
+      {"64 units without a mapping", BuildCollection({FontWith({WindowsDescription(std::u16string(64, u'\u0101'))})}),
+       true, std::string(64, '?')},
+      {"65 units without a mapping",
+       BuildCollection({FontWith({WindowsDescription(std::u16string(65, u'\u0101'))})}), false, ""},
+      {"a long text fails however it goes on",
+       BuildCollection({FontWith({WindowsDescription(u"KCOV" + std::u16string(20000, u'x'))})}), false, ""},
+      {"a zero unit ends a long string early",
+       BuildCollection({FontWith({WindowsDescription(std::u16string(u"KCOV\0", 5) + std::u16string(20000, u'\u30E9'))})}),
+       true, "KCOV"},
+  };
+  for (const WalkCase& c : cases) {
+    const WalkOutcome outcome = Walk(c.bytes);
+    EXPECT_EQ(c.read, outcome.read) << c.label;
+    EXPECT_EQ(c.description, outcome.description) << c.label;
+  }
+  EXPECT_EQ(3, ClassifyCollectionTag(Walk(cases[0].bytes).description.c_str()));
+}
+
+// Reading a font again could only give the same outcome, so the walk reads each once; the text
+// must still be that of the last font in header order that has one.
+TEST(NameTagCtrlTest, RepeatedFontsAndSharedNameTablesKeepTheLastFontsText) {
+  FontSpec noNameTable;
+  noNameTable.withNameTable = false;
+  // A "KCOV", B "KCHV", C no description, D no name table; a fifth font leaves room for headers
+  // of five entries.
+  const std::string fonts = BuildCollection({FontWith({FullName(), WindowsDescription(u"KCOV")}),
+                                             FontWith({MacDescription("KCHV")}), FontWith({FullName()}),
+                                             noNameTable, FontWith({})});
+  uint32_t offset[4];
+  for (uint32_t i = 0; i < 4; ++i) offset[i] = CollectionFontOffset(fonts, i);
+  // E: font C with its directory pointing at A's name table.
+  std::string shared = fonts;
+  const size_t cNameRecord = offset[2] + 12 + 16 * 2;
+  ASSERT_EQ(0, shared.compare(cNameRecord, 4, "name"));
+  PutU32(shared, cNameRecord + 8, NameTableOffset(fonts, offset[0]));
+
+  struct Order {
+    const char* header;  // letters A to E, in header order
+    bool read;
+    std::string description;
+  };
+  const Order orders[] = {
+      {"ABA", true, "KCOV"},   {"ABAB", true, "KCHV"}, {"BACAC", true, "KCOV"}, {"AC", true, "KCOV"},
+      {"CC", true, ""},        {"ADA", false, ""},     {"AAAAD", false, ""},    {"BE", true, "KCOV"},
+      {"EB", true, "KCHV"},    {"AEB", true, "KCHV"},  {"BAE", true, "KCOV"},   {"EBA", true, "KCOV"},
+  };
+  for (const Order& order : orders) {
+    const std::string header = order.header;
+    std::string bytes = header.find('E') == std::string::npos ? fonts : shared;
+    PutU32(bytes, 8, static_cast<uint32_t>(header.size()));
+    for (size_t i = 0; i < header.size(); ++i) {
+      PutU32(bytes, 12 + 4 * i, offset[header[i] == 'E' ? 2 : header[i] - 'A']);
+    }
+    const WalkOutcome outcome = Walk(bytes);
+    EXPECT_EQ(order.read, outcome.read) << order.header;
+    EXPECT_EQ(order.description, outcome.description) << order.header;
+  }
+}
+
+// The conversions a read asks for: the cost that grows with a file's description records.
+int g_conversions = 0;
+int CountingConverter(const char16_t* text, int unitCount, char* out, int outSize) {
+  ++g_conversions;
+  return ConvertToAnsiCodePage(text, unitCount, out, outSize);
+}
+
+TEST(NameTagCtrlTest, HostileCollectionsCostWorkInProportionToTheirSize) {
+  const std::u16string ascii64 = u"KCOV" + std::u16string(60, u'x');
+  const std::u16string katakana64 = u"KCOV" + std::u16string(30, u'\u30E9');
+  struct Hostile {
+    const char* label;
+    std::string bytes;
+    bool read;
+    std::string descriptionStart;
+  };
+  const Hostile files[] = {
+      {"840 entries for one font of 5000 descriptions", BuildRepeatedFontCollection(840, 5000, ascii64), true,
+       "KCOVxxxx"},
+      {"the same in katakana", BuildRepeatedFontCollection(840, 5000, katakana64), true, "KCOV\x83\x89"},
+      // Here the strings cannot lie past the records: the 16-bit offsets reach into the records.
+      {"100 entries for one font of 65535 descriptions", BuildRepeatedFontCollection(100, 65535, ascii64), true,
+       ""},
+      {"2000 fonts whose name tables overlap", BuildOverlappingNameTables(2000, 5000), false, ""},
+      {"6000 fonts whose directories overlap", BuildOverlappingDirectories(6000), false, ""},
+  };
+  for (const Hostile& file : files) {
+    g_conversions = 0;
+    const WalkOutcome outcome = Walk(file.bytes, CountingConverter);
+    EXPECT_EQ(file.read, outcome.read) << file.label;
+    EXPECT_EQ(file.descriptionStart, outcome.description.substr(0, file.descriptionStart.size())) << file.label;
+    // Each description record of the file is measured at most once, the winner converted once more.
+    EXPECT_LE(g_conversions, static_cast<int>(file.bytes.size() / 12) + 2) << file.label;
+  }
+
+  // Read without overlap, the same numbers of fonts and records are well within the file's means.
+  FontSpec manyRecords = FontWith({});
+  manyRecords.names.assign(0xFFFF, FullName());
+  manyRecords.names.back() = WindowsDescription(u"KCOV");
+  EXPECT_TRUE(Walk(BuildCollection({manyRecords})).read) << "one font of 65535 records";
+  std::vector<FontSpec> manyFonts(2000, FontWith({FullName(), FullName()}));
+  manyFonts.back() = FontWith({WindowsDescription(u"KCHV")});
+  EXPECT_EQ("KCHV", Walk(BuildCollection(manyFonts)).description) << "2000 fonts";
 
   // A header claiming 2^31 - 1 fonts in 20 bytes answers at once and allocates nothing.
   std::string claim = "ttcf";
@@ -194,24 +304,11 @@ TEST(NameTagCtrlTest, SizeBelowTheBytesLimitsTheRead) {
   const int32_t end = static_cast<int32_t>(NameTableEnd(bytes, CollectionFontOffset(bytes, 0)));
   std::vector<unsigned char> view(bytes.begin(), bytes.end());
   char nameTag[kDescriptionMax] = {};
-  CNameTagCtrl control(ConvertToAsciiStandIn);
+  CNameTagCtrl control(ConvertToAnsiCodePage);
   EXPECT_TRUE(control.ReadNameTag(end, view.data(), nameTag));
   EXPECT_FALSE(control.ReadNameTag(end - 1, view.data(), nameTag));
   EXPECT_FALSE(control.ReadNameTag(-1, view.data(), nameTag));
   EXPECT_FALSE(control.ReadNameTag(0, view.data(), nameTag));
-}
-
-TEST(AsciiStandInTest, FollowsTheWideCharToMultiByteContract) {
-  const char16_t text[] = u"KC\u00E9V";
-  EXPECT_EQ(5, ConvertToAsciiStandIn(text, 4, nullptr, 0)) << "terminating zero counted";
-  char out[8];
-  std::memset(out, kCanary, sizeof out);
-  EXPECT_EQ(0, ConvertToAsciiStandIn(text, 4, out, 4)) << "does not fit";
-  EXPECT_EQ(5, ConvertToAsciiStandIn(text, 4, out, 5));
-  EXPECT_STREQ("KC?V", out);
-  EXPECT_EQ(kCanary, out[5]);
-  EXPECT_EQ(3, ConvertToAsciiStandIn(u"ab\0cd", 5, nullptr, 0)) << "a zero unit ends the text";
-  EXPECT_EQ(1, ConvertToAsciiStandIn(u"", 0, nullptr, 0));
 }
 
 }  // namespace

@@ -85,7 +85,7 @@ TEST(RealFontsTest, CollectionsAreReadAndNeverProductFonts) {
       ASSERT_TRUE(in && !bytes.empty()) << path;
     }  // closed: the collection reader shares the file with no one
     char description[kDescriptionMax + 1] = {};
-    CNameTagCtrl control(ConvertToAsciiStandIn);
+    CNameTagCtrl control(ConvertToAnsiCodePage);
     const bool read =
         control.ReadNameTag(static_cast<int32_t>(bytes.size()), bytes.data(), description);
     EXPECT_TRUE(!read || ClassifyCollectionTag(description) == kUnknownCollectionTag) << path;

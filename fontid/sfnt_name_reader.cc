@@ -1,9 +1,9 @@
 #include "fontid/sfnt_name_reader.h"
 
-#include <climits>
 #include <cstring>
 #include <memory>
 
+#include "common/path_split.h"
 #include "common/result_code.h"
 #include "fontid/description_tag.h"
 
@@ -15,6 +15,7 @@ constexpr uint16_t kLanguageMacJapanese = 11;
 constexpr uint16_t kNameIdFullName = 4;
 constexpr uint16_t kNameIdDescription = 13;
 constexpr size_t kFullNameMax = kFullNameSize - 1;
+constexpr uint64_t kLargestSeek = 0x7FFFFFFF;  // a 32-bit long
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -43,9 +44,11 @@ class SfntStream {
     return true;
   }
 
-  // Offsets come from the file and may exceed what fseek can express (long is 32 bits on Windows).
+  // Offsets come from the file and may exceed what fseek can express: its long has 32 bits on
+  // Windows, so an offset past 2^31 - 1 fails to seek. Other systems are held to the same limit,
+  // so that the native tests and fuzzers see what the program does.
   bool SeekTo(uint64_t offset) {
-    if (offset > static_cast<uint64_t>(LONG_MAX)) return false;
+    if (offset > kLargestSeek) return false;
     return std::fseek(file_, static_cast<long>(offset), SEEK_SET) == 0;
   }
 
@@ -76,12 +79,26 @@ bool ReadNameRecord(SfntStream& stream, NameRecordFields& r) {
          stream.ReadU16(r.offset);
 }
 
+// The bytes of a longer name's whole characters that fit the field: a double-byte character whose
+// trail byte would fall past it is left out, so the result list never shows half of one. The
+// lead bytes are code page 932's (Macintosh Japanese names are Shift-JIS), whatever the system's.
+size_t WholeCharactersInField(const char* text) {
+  size_t end = 0;
+  while (end < kFullNameMax) {
+    const size_t width = IsCp932LeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
+    if (end + width > kFullNameMax) break;
+    end += width;
+  }
+  return end;
+}
+
 // A later full name replaces an earlier one whole: the field holds the text up to its first zero
-// byte, at most 255 bytes, and nothing of a longer earlier name survives behind it.
+// byte, at most 255 bytes, and nothing of a longer earlier name survives behind it. `text` holds
+// the first min(length, 255) bytes of a name of `length` bytes.
 void StoreFullName(const char* text, size_t length, char (&fullName)[kFullNameSize]) {
   if (length == 0) return;
   std::memset(fullName, 0, sizeof fullName);
-  const size_t count = length < kFullNameMax ? length : kFullNameMax;
+  const size_t count = length <= kFullNameMax ? length : WholeCharactersInField(text);
   for (size_t i = 0; i < count && text[i] != '\0'; ++i) fullName[i] = text[i];
 }
 
@@ -153,7 +170,7 @@ int16_t ReadSfntNameInfoFromStream(std::FILE* file, OpenTypeFontRecord& record) 
     if (!stream.SeekTo(static_cast<uint64_t>(recordEnd))) return kSfntSeekFailed;
 
     if (name.nameID == kNameIdFullName) {
-      if (name.languageID == kLanguageMacJapanese) StoreFullName(text, used, record.fullName);
+      if (name.languageID == kLanguageMacJapanese) StoreFullName(text, name.length, record.fullName);
     } else {
       ClassifyDescription(text, used, record);
     }

@@ -12,9 +12,13 @@ namespace kc {
 
 // Reads the font named by record.path (zero-terminated, code page 932). The caller hands the
 // record over zero-filled except for path; the reader never clears it, and fields written before
-// a failure stay written. Returns 0 (also for a font without a name table), or
+// a failure stay written. A full name longer than 255 bytes keeps its whole characters within
+// the first 255 bytes (Shift-JIS lead bytes by code page 932's rule). Returns 0 (also for a font
+// without a name table), or
 //   kSfntOpenFailed (-101)  the file cannot be opened (or path is not terminated in its buffer);
-//   -102                    a seek fails (to the name table, to a string, or back);
+//   -102                    a seek fails (to the name table, to a string, or back), also one to
+//                           an offset past 2^31 - 1 on every system, as fseek's long has 32 bits
+//                           on Windows;
 //   -103                    a structure or string is cut short by the end of the file, or the
 //                           position cannot be obtained.
 // (-104, a failed allocation, cannot happen: the reader allocates nothing.)

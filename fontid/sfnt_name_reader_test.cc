@@ -211,10 +211,51 @@ TEST_F(SfntNameReaderTest, HostileStructuresFailWithTheirCodes) {
     EXPECT_EQ(c.kind, outcome.kind) << c.label;
   }
 
-  // An offset that stdio cannot seek to where long has 32 bits; elsewhere the read comes up short.
-  std::string far = good;
-  PutU32(far, 12 + 16 * 2 + 8, 0xFFFFFFF0);
-  EXPECT_EQ(sizeof(long) == 4 ? kSeekFailed : kCutShort, Read(far).result);
+  // Offsets past 2^31 - 1 cannot be sought with fseek's 32-bit long on Windows; every build
+  // answers as Windows does. Up to that limit the seek succeeds and the read comes up short.
+  const struct {
+    uint32_t nameTable;
+    int16_t result;
+  } farTables[] = {{0x7FFFFFFF, kCutShort}, {0x80000000, kSeekFailed}, {0xFFFFFFF0, kSeekFailed}};
+  for (const auto& far : farTables) {
+    std::string bytes = good;
+    PutU32(bytes, 12 + 16 * 2 + 8, far.nameTable);
+    EXPECT_EQ(far.result, Read(bytes).result) << "name table at " << far.nameTable;
+  }
+}
+
+// The full name field holds 255 bytes; a longer Shift-JIS name keeps only whole characters.
+TEST_F(SfntNameReaderTest, LongFullNamesAreCutAfterAWholeCharacter) {
+  const std::string katakana = "\x83\x89";  // two bytes, lead byte 0x83
+  const std::string so = "\x83\x5C";        // a trail byte that is a backslash in ASCII
+  std::string katakana130, so130;
+  for (int i = 0; i < 130; ++i) katakana130 += katakana, so130 += so;
+  const struct {
+    const char* label;
+    std::string name;
+    size_t kept;
+  } cases[] = {
+      {"130 katakana: 127 whole ones", katakana130, 254},
+      {"trail bytes in the ASCII range", so130, 254},
+      {"an ASCII letter first: 127 katakana fill 255", "A" + katakana130, 255},
+      {"254 ASCII and a katakana", std::string(254, 'a') + katakana, 254},
+      {"300 ASCII bytes", std::string(300, 'a'), 255},
+      {"300 half-width katakana, a byte each", std::string(300, '\xB1'), 255},
+      {"255 bytes fit as they stand, a lone last lead byte too", std::string(254, 'a') + "\x83", 255},
+  };
+  for (const auto& c : cases) {
+    FontSpec font;
+    font.names = {MacJapaneseFullName(c.name)};
+    const ReadOutcome outcome = Read(font);
+    EXPECT_EQ(0, outcome.result) << c.label;
+    EXPECT_EQ(c.name.substr(0, c.kept), outcome.fullName) << c.label;
+    EXPECT_EQ('\0', outcome.lastFullNameByte) << c.label;
+  }
+
+  // A cut name still replaces a longer earlier one whole.
+  FontSpec font;
+  font.names = {MacJapaneseFullName(std::string(300, 'a')), MacJapaneseFullName(katakana130)};
+  EXPECT_EQ(katakana130.substr(0, 254), Read(font).fullName);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/fonts/font_builder.h"
+#include "tests/fonts/hostile_fonts.h"
 
 namespace {
 
@@ -53,6 +54,12 @@ int main(int argc, char** argv) {
                                                kTrueTypeVersion)));
   ok &= Write(sfnt, "long-names", BuildFont(Font({MacJapaneseName(std::string(300, 'N')),
                                                   MacDescription("KCPH" + std::string(80, 'x'))})));
+  std::string katakana130;
+  for (int i = 0; i < 130; ++i) katakana130 += "\x83\x89";
+  ok &= Write(sfnt, "long-katakana-name", BuildFont(Font({MacJapaneseName(katakana130), MacDescription("KCHX")})));
+  std::string farNameTable = BuildFont(Font({MacJapaneseName("Name"), MacDescription("KCHV")}));
+  PutU32(farNameTable, 12 + 16 * 2 + 8, 0x80000000);  // the name table's offset: past 2^31 - 1
+  ok &= Write(sfnt, "far-name-table", farNameTable);
 
   ok &= Write(nameTag, "three-fonts", BuildCollection({Font({WinFullName()}),
                                                        Font({WinFullName(), WindowsDescription(u"KCOV")}),
@@ -65,5 +72,15 @@ int main(int argc, char** argv) {
   ok &= Write(nameTag, "single-otto", BuildFont(Font({WinFullName(), WindowsDescription(u"KCPH")})));
   ok &= Write(nameTag, "limits", BuildCollection({Font({MacDescription(std::string(64, 'M'))}),
                                                   Font({WindowsDescription(std::u16string(64, u'U'))})}));
+  // Files that cost a naive walk time out of all proportion to their size.
+  const std::u16string ascii64 = u"KCOV" + std::u16string(60, u'x');
+  ok &= Write(nameTag, "repeated-font-840", BuildRepeatedFontCollection(840, 5000, ascii64));
+  ok &= Write(nameTag, "repeated-font-65535", BuildRepeatedFontCollection(100, 65535, ascii64));
+  ok &= Write(nameTag, "repeated-font-katakana",
+              BuildRepeatedFontCollection(840, 5000, u"KCOV" + std::u16string(30, u'\u30E9')));
+  ok &= Write(nameTag, "overlapping-name-tables", BuildOverlappingNameTables(500, 2000));
+  ok &= Write(nameTag, "overlapping-directories", BuildOverlappingDirectories(2000));
+  ok &= Write(nameTag, "katakana-66-bytes",
+              BuildCollection({Font({WindowsDescription(u"KCOV" + std::u16string(31, u'\u30E9'))})}));
   return ok ? 0 : 1;
 }

@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   char nameTag[kc::kDescriptionMax + 1] = {};
   const char kCanary = 0x5A;
   nameTag[kc::kDescriptionMax] = kCanary;
-  kc::CNameTagCtrl control(kc::ConvertToAsciiStandIn);
+  kc::CNameTagCtrl control(kc::ConvertToAnsiCodePage);
   if (control.ReadNameTag(static_cast<int32_t>(size), view.get(), nameTag)) {
     const int32_t kind = kc::ClassifyCollectionTag(nameTag);
     if (kind != 3 && kind != 4 && kind != kc::kUnknownCollectionTag) std::abort();

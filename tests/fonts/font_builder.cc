@@ -47,7 +47,8 @@ std::string BuildNameTable(const FontSpec& font) {
   return table + records + storage;
 }
 
-// The font's bytes when its offset table lies at `base` in the file: table offsets are absolute.
+}  // namespace
+
 std::string BuildFontAt(const FontSpec& font, uint32_t base) {
   struct Table {
     std::string tag;
@@ -81,8 +82,6 @@ std::string BuildFontAt(const FontSpec& font, uint32_t base) {
   }
   return out + data;
 }
-
-}  // namespace
 
 NameRecord MacName(uint16_t nameID, uint16_t languageID, const std::string& bytes) {
   NameRecord record;

@@ -60,6 +60,9 @@ FontSpec FontWith(std::vector<NameRecord> names);
 
 // One font at file offset 0.
 std::string BuildFont(const FontSpec& font);
+// The bytes of one font whose offset table lies at `base` in a larger file (table offsets are
+// absolute), for files laid out by hand.
+std::string BuildFontAt(const FontSpec& font, uint32_t base);
 
 // A "ttcf" collection of the fonts in order; each font's tables follow its own directory.
 std::string BuildCollection(const std::vector<FontSpec>& fonts,
