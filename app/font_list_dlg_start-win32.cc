@@ -118,7 +118,8 @@ void CFontListDlg::OnOK() {
     return;
   }
   if (end == RunEnd::kCompleted) {
-    success.ShowResult(BuildResultText(m_openTypeFontList, LoadResourceText(IDS_FONTS_NOT_REMOVED)));
+    success.ShowResult(BuildResultText(m_openTypeFontList, LoadResourceText(IDS_FONTS_REMOVED_AT_RESTART),
+                                       LoadResourceText(IDS_FONTS_NOT_REMOVED)));
   }
 
   m_driveRootList.clear();

@@ -14,7 +14,14 @@
 namespace kc {
 namespace {
 
-FontOutcome OutcomeOf(bool removed) { return removed ? FontOutcome::kRemoved : FontOutcome::kStillOnDisk; }
+FontOutcome OutcomeOf(RemovalOutcome outcome) {
+  switch (outcome) {
+    case RemovalOutcome::kRemoved: return FontOutcome::kRemoved;
+    case RemovalOutcome::kRemovedAtRestart: return FontOutcome::kRemovedAtRestart;
+    case RemovalOutcome::kStillOnDisk: return FontOutcome::kStillOnDisk;
+  }
+  return FontOutcome::kStillOnDisk;
+}
 
 void Count(FontOutcome outcome, RemovalTally& tally) {
   ++tally.found;
@@ -112,11 +119,11 @@ bool RemovalRun::SearchDrives() {
 
 RemovalTally RemovalRun::Tally() const {
   RemovalTally tally;
-  for (const OpenTypeFontRecord& record : openTypeFonts_) Count(OutcomeOf(record.removed), tally);
+  for (const OpenTypeFontRecord& record : openTypeFonts_) Count(OutcomeOf(record.outcome), tally);
   const int32_t collections = GetCollectionFontCount();
   for (int32_t i = 0; i < collections; ++i) {
     CollectionFontRecord record;
-    if (GetCollectionFont(i, record) == kOk) Count(OutcomeOf(record.removed), tally);
+    if (GetCollectionFont(i, record) == kOk) Count(OutcomeOf(record.outcome), tally);
   }
   return tally;
 }
@@ -134,8 +141,8 @@ bool RemovalRun::BeforeRemoval(const ProductFont& font) {
   return false;
 }
 
-void RemovalRun::AfterRemoval(const ProductFont& font, bool removed) {
-  if (log_.IsOpen()) Log(FontOutcomeText(OutcomeOf(removed), font.uninstall, font.path));
+void RemovalRun::AfterRemoval(const ProductFont& font, RemovalOutcome outcome) {
+  if (log_.IsOpen()) Log(FontOutcomeText(OutcomeOf(outcome), font.uninstall, font.path));
 }
 
 void RemovalRun::OnRemovalEvent(const RemovalEvent& event) {

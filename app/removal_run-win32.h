@@ -75,7 +75,7 @@ class RemovalRun : private FontSearchObserver, private RemovalListener {
   void Log(const std::string& text);
 
   bool BeforeRemoval(const ProductFont& font) override;
-  void AfterRemoval(const ProductFont& font, bool removed) override;
+  void AfterRemoval(const ProductFont& font, RemovalOutcome outcome) override;
   void OnRemovalEvent(const RemovalEvent& event) override;
 
   const DriveRootList& drives_;

@@ -113,6 +113,8 @@ std::string RemovalEventText(const RemovalEvent& event, RemovalPhase phase, cons
     case RemovalEventKind::kFileDeleteFailed:
       return (tools ? "failed to delete tool " : "failed to delete ") + subject + ": " +
              ErrorText(event.error, errorText);
+    case RemovalEventKind::kRestartDeletionFailed:
+      return "failed to schedule the removal at restart of " + subject + ": " + ErrorText(event.error, errorText);
     case RemovalEventKind::kFontTableValueRemoved: return "registry value " + subject + " removed" + data;
     case RemovalEventKind::kFontTableValueRemoveFailed:
       return "failed to remove registry value " + subject + data + ": " + ErrorText(event.error, errorText);

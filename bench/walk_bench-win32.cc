@@ -1,12 +1,15 @@
-// Benchmark of the drive walk. Builds a synthetic tree on D:\ (100,000 files in 10,000 folders,
-// about 1% fonts, a few of them the product's) and times, side by side in one run:
+// Benchmark of the drive walk. Builds a synthetic tree (100,000 files in 10,000 folders, about 1%
+// fonts, a few of them the product's) on D:\ and the same tree on E:\, where bench/walk has made
+// 1,000 links, none of them a loop, and times on each, side by side in one run:
 //   search  SearchFontFiles over the tree (the product fonts written back before every round),
-//   bare    a plain FindFirstFileA/FindNextFileA walk of the same tree: the floor,
-//   dir     "cmd /c dir /s /b D:\": what a user would reach for.
-// Each figure is the best of kRounds rounds, the search and the bare walk alternating which goes
-// first, so that a busy machine skews both alike. Prints files per second for each and, last,
-// "ratio search/bare: R; longest drain gap: G ms", the gap being the longest time the walk went
-// without letting window messages through.
+//   bare    a plain FindFirstFileA/FindNextFileA walk of the same tree (through the links too): the
+//           floor,
+//   dir     "cmd /c dir /s /b D:\": what a user would reach for (plain tree only).
+// Each round times the search and the bare walk side by side, alternating which goes first, so
+// that a busy machine skews both alike; the ratio is the median of the rounds' ratios, the speeds
+// the best of kRounds rounds. Prints files per second for each, the ratio on the tree with links
+// and, last, "ratio search/bare: R; longest drain gap: G ms" for the plain tree, the gap being the
+// longest time the walk went without letting window messages through.
 #include <windows.h>
 
 #include <algorithm>
@@ -59,14 +62,14 @@ struct Tree {
   std::vector<std::pair<std::string, std::string>> productFonts;  // path, bytes
 };
 
-Tree BuildTree() {
+Tree BuildTree(const std::string& root) {
   Tree tree;
   const std::string otherFont = Font("none", false);
   const std::string otherCollection = Font("none", true);
   const std::string productFont = Font("KCHV", false);
   const std::string productCollection = Font("KCOV", true);
   for (int top = 0; top < kTopFolders; ++top) {
-    const std::string topPath = "D:\\top" + std::to_string(top) + "\\";
+    const std::string topPath = root + "top" + std::to_string(top) + "\\";
     CreateDirectoryA(topPath.c_str(), nullptr);
     for (int sub = 0; sub < kSubFolders; ++sub) {
       const std::string folder = topPath + "folder" + std::to_string(sub) + "\\";
@@ -113,11 +116,17 @@ int BareWalk(const std::string& directory) {
 
 // The program's message pump, as the walk calls it: every pending message dispatched.
 struct DrainClock {
+  double start = 0;
   double last = 0;
   double longestGap = 0;
+  double longestGapEnd = 0;  // seconds into the walk
+  void Note(double now) {
+    if (now - last <= longestGap) return;
+    longestGap = now - last;
+    longestGapEnd = now - start;
+  }
   void Drain() {
-    const double now = Now();
-    longestGap = std::max(longestGap, now - last);
+    Note(Now());
     MSG message;
     for (int i = 0; i < 1000 && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
       TranslateMessage(&message);
@@ -150,22 +159,29 @@ double TimeDir() {
   return elapsed;
 }
 
-}  // namespace
+struct Figures {
+  double search = 1e9, bare = 1e9, dir = 1e9, longestGap = 0;
+  std::vector<double> ratios;  // search/bare of each round, both timed side by side
+  int listed = 0;
 
-int main() {
-  const double buildStart = Now();
-  Tree tree = BuildTree();
-  std::printf("tree: %d files in %d folders, %zu product fonts (built in %.1f s)\n", tree.files,
-              tree.folders, tree.productFonts.size(), Now() - buildStart);
+  // The median of the rounds' own ratios: a load spike during one walk of one round moves it
+  // less than it moves a ratio of bests taken from different rounds.
+  double Ratio() const {
+    std::vector<double> sorted = ratios;
+    std::sort(sorted.begin(), sorted.end());
+    const size_t n = sorted.size();
+    return n == 0 ? 0 : n % 2 == 1 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
+  }
+};
 
-  double bestSearch = 1e9, bestBare = 1e9, bestDir = 1e9, longestGap = 0;
+// kRounds rounds on the tree at `root`; false when a search did not record every product font.
+bool Measure(const std::string& root, const Tree& tree, bool withDir, Figures& figures) {
   for (int round = 0; round < kRounds; ++round) {
     for (const auto& [path, bytes] : tree.productFonts) WriteBytes(path, bytes);
     double bareTime = 0;
-    int listed = 0;
     const auto timeBare = [&] {
       const double start = Now();
-      listed = BareWalk("D:\\");
+      figures.listed = BareWalk(root);
       bareTime = Now() - start;
     };
     if (round % 2 == 1) timeBare();
@@ -175,28 +191,48 @@ int main() {
     DrainClock clock;
     kc::FontSearch search{found, [&clock] { clock.Drain(); }};
     const double start = Now();
-    clock.last = start;
-    const int16_t result = kc::SearchFontFiles("D:\\", search);
+    clock.start = clock.last = start;
+    const int16_t result = kc::SearchFontFiles(root.c_str(), search);
     const double searchTime = Now() - start;
-    longestGap = std::max({longestGap, clock.longestGap, Now() - clock.last});
+    clock.Note(Now());
+    figures.longestGap = std::max(figures.longestGap, clock.longestGap);
     const size_t recorded = found.size() + static_cast<size_t>(kc::GetCollectionFontCount());
     if (result != 0 || recorded != tree.productFonts.size()) {
-      std::printf("search failed: result %d, %zu of %zu product fonts recorded\n", result, recorded,
+      std::printf("%s search failed: result %d, %zu of %zu product fonts recorded\n", root.c_str(), result, recorded,
                   tree.productFonts.size());
-      return 1;
+      return false;
     }
     if (round % 2 == 0) timeBare();
-    const double dirTime = TimeDir();
-    std::printf("round %d: search %.3f s, bare %.3f s (%d files), dir %.3f s\n", round + 1, searchTime,
-                bareTime, listed, dirTime);
-    bestSearch = std::min(bestSearch, searchTime);
-    bestBare = std::min(bestBare, bareTime);
-    if (dirTime > 0) bestDir = std::min(bestDir, dirTime);
+    const double dirTime = withDir ? TimeDir() : -1;
+    std::printf("%s round %d: search %.3f s, bare %.3f s (%d files), ratio %.2f, longest drain gap %.0f ms (%.2f s in)",
+                root.c_str(), round + 1, searchTime, bareTime, figures.listed, searchTime / bareTime,
+                clock.longestGap * 1000.0, clock.longestGapEnd);
+    if (withDir) std::printf(", dir %.3f s", dirTime);
+    std::printf("\n");
+    figures.ratios.push_back(searchTime / bareTime);
+    figures.search = std::min(figures.search, searchTime);
+    figures.bare = std::min(figures.bare, bareTime);
+    if (dirTime > 0) figures.dir = std::min(figures.dir, dirTime);
   }
-  std::printf("search: %.0f files/s\n", tree.files / bestSearch);
-  std::printf("bare:   %.0f files/s\n", tree.files / bestBare);
-  std::printf("dir:    %.0f files/s\n", tree.files / bestDir);
-  std::printf("ratio search/bare: %.2f; longest drain gap: %.0f ms\n", bestSearch / bestBare,
-              longestGap * 1000.0);
+  return true;
+}
+
+}  // namespace
+
+int main() {
+  const double buildStart = Now();
+  const Tree plainTree = BuildTree("D:\\");
+  const Tree linkedTree = BuildTree("E:\\");
+  std::printf("trees: %d files in %d folders each, %zu product fonts each (built in %.1f s)\n", plainTree.files,
+              plainTree.folders, plainTree.productFonts.size(), Now() - buildStart);
+
+  Figures plain, linked;
+  if (!Measure("D:\\", plainTree, true, plain) || !Measure("E:\\", linkedTree, false, linked)) return 1;
+  std::printf("search: %.0f files/s\n", plainTree.files / plain.search);
+  std::printf("bare:   %.0f files/s\n", plainTree.files / plain.bare);
+  std::printf("dir:    %.0f files/s\n", plainTree.files / plain.dir);
+  std::printf("with 1,000 links (%d files through them): ratio search/bare: %.2f; longest drain gap: %.0f ms\n",
+              linked.listed, linked.Ratio(), linked.longestGap * 1000.0);
+  std::printf("ratio search/bare: %.2f; longest drain gap: %.0f ms\n", plain.Ratio(), plain.longestGap * 1000.0);
   return 0;
 }

@@ -35,7 +35,7 @@ enum ResultCode : int {
   kCollectionIndexOutOfRange = -8003,
   kCollectionIndexAtEnd = -8004,
   kUnknownCollectionTag = -8009,
-  kCollectionReopenFailed = -8010,  // the second open, for the mapping
+  kCollectionReopenFailed = -8010,  // a second open for the mapping: no longer made, so never returned
   kCollectionMapFailed = -8011,
   kCollectionMalformed = -8012,
 };

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <vector>
 
 #include "common/append.h"
 #include "common/path_buffer.h"
@@ -12,12 +13,11 @@
 #include "common/scoped_win32.h"
 #include "discovery/font_file_name.h"
 #include "fontid/collection_reader.h"
-#include "fontid/opentype_signature.h"
-#include "fontid/sfnt_name_reader.h"
-#include "removal/file_deletion.h"
+#include "fontid/opentype_font.h"
 #include "removal/font_uninstall.h"
 #include "removal/os_version.h"
 #include "removal/path_compare-win32.h"
+#include "removal/restart_deletion.h"
 #include "removal/shell_folders.h"
 
 namespace kc {
@@ -27,8 +27,14 @@ bool IsDotOrDotDot(const char* name) {
   return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
-// What a directory level learns at its first file: whether it is the Fonts folder.
-struct LevelState {
+// One folder on the walk's current path, from the folder the walk started at down.
+struct Level {
+  size_t pathLength = 0;       // its path is the first pathLength bytes of the path buffer
+  bool belowLink = false;      // reached through a link: its identity is known or was tried
+  bool identityTried = false;  // its identity was read, or found unreadable
+  bool identityKnown = false;
+  FileIdentity identity;
+  // What the folder's first file tells: whether it is the Fonts folder.
   bool fontsFolderChecked = false;
   bool isFontsFolder = false;
 };
@@ -45,7 +51,9 @@ class FontWalk {
     const size_t length = std::strlen(directory);
     if (length >= kPathBufferSize) return kRootNotListable;
     std::memcpy(storage_->path, directory, length + 1);
-    return WalkDirectory(length);
+    Level start;
+    start.pathLength = length;
+    return WalkDirectory(start);
   }
 
  private:
@@ -67,7 +75,14 @@ class FontWalk {
     return true;
   }
 
-  int16_t WalkDirectory(size_t directoryLength) {
+  int16_t WalkDirectory(const Level& level) {
+    levels_.push_back(level);
+    const int16_t result = ListDirectory(level.pathLength);
+    levels_.pop_back();
+    return result;
+  }
+
+  int16_t ListDirectory(size_t directoryLength) {
     char* const path = storage_->path;
     size_t patternLength = 0;
     if (!AppendToPath(directoryLength, "*.*", patternLength)) return kRootNotListable;
@@ -75,13 +90,12 @@ class FontWalk {
     path[directoryLength] = '\0';
     if (!find.valid()) return kRootNotListable;
 
-    LevelState level;
     do {
       const WIN32_FIND_DATAA& entry = storage_->found;
       if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        if (!IsDotOrDotDot(entry.cFileName)) WalkChild(directoryLength, entry.cFileName);
+        if (!IsDotOrDotDot(entry.cFileName)) WalkChild(directoryLength, entry.cFileName, entry.dwFileAttributes);
       } else {
-        const int16_t result = HandleFile(directoryLength, level);
+        const int16_t result = HandleFile(directoryLength);
         path[directoryLength] = '\0';
         if (result != kOk) return result;
       }
@@ -90,22 +104,56 @@ class FontWalk {
     return kOk;
   }
 
-  void WalkChild(size_t directoryLength, const char* name) {
+  void WalkChild(size_t directoryLength, const char* name, DWORD attributes) {
     size_t nameEnd = 0;
-    size_t childLength = 0;
-    if (AppendToPath(directoryLength, name, nameEnd) && AppendToPath(nameEnd, "\\", childLength)) {
-      WalkDirectory(childLength);  // a subdirectory's failure never stops its parent
+    Level child;
+    if (AppendToPath(directoryLength, name, nameEnd) && AppendToPath(nameEnd, "\\", child.pathLength)) {
+      const bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+      child.belowLink = link || levels_.back().belowLink;
+      // A plain folder outside every link costs nothing more: only links can lead back.
+      if (!child.belowLink || AdmitBelowLink(child, link)) {
+        WalkDirectory(child);  // a subdirectory's failure never stops its parent
+      }
     }
     storage_->path[directoryLength] = '\0';
   }
 
-  int16_t HandleFile(size_t directoryLength, LevelState& level) {
-    // One Fonts-folder lookup per directory, at its first file, not one per file: the lookup
-    // costs more than listing the entry.
+  // Whether a folder reached through a link (a link itself, or a folder below one) is walked: not
+  // when it was walked through links already, nor when the walk is inside it. Takes its identity.
+  bool AdmitBelowLink(Level& child, bool link) {
+    child.identityTried = true;
+    child.identityKnown = ReadFileIdentity(storage_->path, child.identity);
+    // A link that cannot be identified might lead back; a plain folder below one cannot.
+    if (!child.identityKnown) return !link;
+    if (link) RememberFoldersOnPath();
+    return search_.memory.walkedFolders.insert(child.identity).second;
+  }
+
+  // The folders the walk is inside get their identities the first time a link is met below them,
+  // so that a link back to any of them is known; they are walked, so they count as walked.
+  void RememberFoldersOnPath() {
+    size_t first = levels_.size();
+    while (first > 0 && !levels_[first - 1].identityTried) --first;
+    char* const path = storage_->path;
+    for (size_t i = first; i < levels_.size(); ++i) {
+      Level& level = levels_[i];
+      const char cut = path[level.pathLength];
+      path[level.pathLength] = '\0';
+      level.identityTried = true;
+      level.identityKnown = ReadFileIdentity(path, level.identity);
+      path[level.pathLength] = cut;
+      if (level.identityKnown) search_.memory.walkedFolders.insert(level.identity);
+    }
+  }
+
+  int16_t HandleFile(size_t directoryLength) {
+    Level& level = levels_.back();
     if (!level.fontsFolderChecked) {
-      if (GetFontsFolderPath(storage_->fontsFolder) != kOk) return kFontsFolderUnavailable;
-      // Windows paths ignore letter case: C:\WINDOWS\Fonts\ is the folder C:\Windows\Fonts\.
-      level.isFontsFolder = SameFileNameIgnoringCase(storage_->path, storage_->fontsFolder);
+      if (!FontsFolderKnown()) return kFontsFolderUnavailable;
+      // Reached through a link, the folder's spelling says nothing: C:\Windows\Fonts\ may be
+      // D:\link\. Otherwise the spelling decides, letter case aside as Windows paths go.
+      level.isFontsFolder = level.belowLink ? IsFontsFolderByIdentity(level)
+                                            : SameFileNameIgnoringCase(storage_->path, storage_->fontsFolder);
       level.fontsFolderChecked = true;
     }
 
@@ -116,69 +164,120 @@ class FontWalk {
 
     size_t pathLength = 0;
     if (!AppendToPath(directoryLength, name, pathLength)) return kOk;  // cannot be opened anyway
-    return type == FontFileType::kOpenType ? HandleOpenType(split, level)
-                                           : HandleCollection(split, level);
+    return type == FontFileType::kOpenType ? HandleOpenType(split, level.isFontsFolder)
+                                           : HandleCollection(split, level.isFontsFolder);
   }
 
-  int16_t HandleOpenType(const EntryName& split, const LevelState& level) {
-    const char* fullPath = storage_->path;
-    if (!IsOpenTypeCffFile(fullPath)) return kOk;
+  // One Fonts-folder lookup per walk, at its first file, not one per file or folder: the lookup
+  // costs more than listing an entry, and its answer does not change during a run.
+  bool FontsFolderKnown() {
+    if (fontsLookup_ == FontsLookup::kNotYet) {
+      fontsLookup_ = GetFontsFolderPath(storage_->fontsFolder) == kOk ? FontsLookup::kFound : FontsLookup::kUnavailable;
+    }
+    return fontsLookup_ == FontsLookup::kFound;
+  }
 
+  bool IsFontsFolderByIdentity(const Level& level) {
+    if (!level.identityKnown) return false;
+    if (!fontsIdentityTried_) {
+      fontsIdentityTried_ = true;
+      fontsIdentityKnown_ = ReadFileIdentity(storage_->fontsFolder, fontsIdentity_);
+    }
+    return fontsIdentityKnown_ && level.identity == fontsIdentity_;
+  }
+
+  int16_t HandleOpenType(const EntryName& split, bool inFontsFolder) {
+    const char* fullPath = storage_->path;
     OpenTypeFontRecord& record = storage_->openType;
     std::memset(&record, 0, sizeof record);
     std::memcpy(record.path, fullPath, std::strlen(fullPath));
-    ReadSfntNameInfo(record);  // only fullName and kind decide; a short read leaves them empty
+    int16_t nameResult = kOk;  // only fullName and kind decide; a short read leaves them empty
+    if (!IdentifyOpenTypeFile(record, nameResult)) return kOk;  // not "OTTO", or unreadable
     if (record.fullName[0] == '\0' && IsZusuujiFileName(split.name, split.stemLength)) {
       const size_t length = split.stemLength < sizeof record.fullName - 1 ? split.stemLength
                                                                            : sizeof record.fullName - 1;
       std::memcpy(record.fullName, split.name, length);
     }
     if (record.fullName[0] == '\0' || record.kind != kKindProductOpenType) return kOk;
+    if (RecordedAlready(fullPath)) return kOk;
 
     try {
       AppendCopy(search_.openTypeFonts, record);
       OsKind osKind = kOsKindWindows5;
-      const bool uninstall = GetOsKind(osKind) == kOk && osKind == kOsKindVista && level.isFontsFolder;
+      const bool uninstall = GetOsKind(osKind) == kOk && osKind == kOsKindVista && inFontsFolder;
       const ProductFont font{FontFileType::kOpenType, fullPath, record.fullName, record.tag, uninstall,
                              split.name};
-      if (!RemovalApproved(font)) return kOk;
-      const int16_t result = uninstall ? UninstallFont(split.name) : DeleteTargetFile(fullPath);
-      search_.openTypeFonts.back().removed = result == kOk;
-      RemovalDone(font, result == kOk);
+      if (!RemovalApproved(font)) return LeftInPlace(fullPath);
+      RemovalOutcome outcome = RemovalOutcome::kStillOnDisk;
+      if (uninstall) {
+        UninstallFont(split.name, outcome);
+      } else {
+        outcome = DeleteNowOrAtRestart(fullPath);
+      }
+      search_.openTypeFonts.back().outcome = outcome;
+      RememberIfLeftOnDisk(fullPath, outcome);
+      RemovalDone(font, outcome);
     } catch (const std::exception&) {
       return kOutOfMemory;
     }
     return kOk;
   }
 
-  int16_t HandleCollection(const EntryName& split, const LevelState& level) {
+  int16_t HandleCollection(const EntryName& split, bool inFontsFolder) {
     const char* fullPath = storage_->path;
     CollectionFontRecord& record = storage_->collection;
     InitCollectionFontRecord(record);
     std::memcpy(storage_->stem, split.name, split.stemLength);
     storage_->stem[split.stemLength] = '\0';
     if (IdentifyCollectionFont(fullPath, storage_->stem, record) != kOk) return kOk;
+    if (RecordedAlready(fullPath)) return kOk;
 
     try {
       AppendCollectionFont(record);
       // Collections in the Fonts folder are uninstalled on every system.
-      const ProductFont font{FontFileType::kCollection, fullPath, record.fileName, record.tag,
-                             level.isFontsFolder, split.name};
-      if (!RemovalApproved(font)) return kOk;
-      const int16_t result = level.isFontsFolder ? UninstallFont(split.name) : DeleteTargetFile(fullPath);
-      SetLastCollectionFontRemoved(result == kOk);
-      RemovalDone(font, result == kOk);
+      const ProductFont font{FontFileType::kCollection, fullPath, record.fileName, record.tag, inFontsFolder,
+                             split.name};
+      if (!RemovalApproved(font)) return LeftInPlace(fullPath);
+      RemovalOutcome outcome = RemovalOutcome::kStillOnDisk;
+      if (inFontsFolder) {
+        UninstallFont(split.name, outcome);
+      } else {
+        outcome = DeleteNowOrAtRestart(fullPath);
+      }
+      SetLastCollectionFontOutcome(outcome);
+      RememberIfLeftOnDisk(fullPath, outcome);
+      RemovalDone(font, outcome);
     } catch (const std::exception&) {
       return kOutOfMemory;
     }
     return kOk;
   }
 
+  // A product font whose file stayed is met again when a link leads to its folder once more; a
+  // removed one cannot be. Costs nothing until a font has stayed.
+  bool RecordedAlready(const char* fullPath) const {
+    if (search_.memory.fontsLeftOnDisk.empty()) return false;
+    FileIdentity identity;
+    return ReadFileIdentity(fullPath, identity) && search_.memory.fontsLeftOnDisk.count(identity) != 0;
+  }
+
+  void RememberIfLeftOnDisk(const char* fullPath, RemovalOutcome outcome) {
+    if (outcome == RemovalOutcome::kRemoved) return;
+    FileIdentity identity;
+    if (ReadFileIdentity(fullPath, identity)) search_.memory.fontsLeftOnDisk.insert(identity);
+  }
+
   bool RemovalApproved(const ProductFont& font) {
     return search_.observer == nullptr || search_.observer->BeforeRemoval(font);
   }
-  void RemovalDone(const ProductFont& font, bool removed) {
-    if (search_.observer != nullptr) search_.observer->AfterRemoval(font, removed);
+  void RemovalDone(const ProductFont& font, RemovalOutcome outcome) {
+    if (search_.observer != nullptr) search_.observer->AfterRemoval(font, outcome);
+  }
+  // A font the observer keeps in place (a preview) is known when met again, as one that stayed
+  // after its removal would be: a removal would have taken it the first time.
+  int16_t LeftInPlace(const char* fullPath) {
+    RememberIfLeftOnDisk(fullPath, RemovalOutcome::kStillOnDisk);
+    return kOk;
   }
 
   void DrainWhenDue() {
@@ -187,9 +286,16 @@ class FontWalk {
     lastDrain_ = GetTickCount();
   }
 
+  enum class FontsLookup { kNotYet, kFound, kUnavailable };
+
   FontSearch& search_;
   std::unique_ptr<Storage> storage_ = std::make_unique<Storage>();
+  std::vector<Level> levels_;
   DWORD lastDrain_;
+  FontsLookup fontsLookup_ = FontsLookup::kNotYet;
+  bool fontsIdentityTried_ = false;
+  bool fontsIdentityKnown_ = false;
+  FileIdentity fontsIdentity_;
 };
 
 }  // namespace
@@ -199,7 +305,8 @@ int16_t SearchFontFiles(const char* directory, FontSearch& search) {
     FontWalk walk(search);
     return walk.Run(directory);
   } catch (const std::bad_alloc&) {
-    // The walk's own storage could not be had: as much a memory failure as a failed append.
+    // The walk's own storage, or its memory of folders, could not grow: as much a memory failure
+    // as a failed append.
     return kOutOfMemory;
   }
 }

@@ -1,15 +1,42 @@
 #pragma once
 // The depth-first walk of one drive for the product's fonts: every .otf and .ttc file is
 // identified; each product font is recorded and then removed (uninstalled when it lies directly
-// in the Fonts folder and the system calls for it, deleted otherwise). No other file is changed.
+// in the Fonts folder and the system calls for it, deleted otherwise; one in use is left to
+// Windows to delete at the next restart). No other file is changed.
+//
+// Junctions, symbolic links and mount points to folders are entered, so that fonts reachable only
+// through them are found, but a walk always ends. Folders are told apart by identity (volume
+// serial number and file index), and only a folder carrying FILE_ATTRIBUTE_REPARSE_POINT can lead
+// back, so a tree without links costs no identity at all. Within one run:
+//   - a link is never followed into a folder on the walk's own path (a loop);
+//   - a folder is walked through links at most once: a link to a folder already walked through
+//     another link, or below one, is not followed (two links to one target; a chain of folders
+//     each holding two links to the next costs one walk of each, not 2^n);
+//   - a folder the plain walk reaches may be walked once more through a link, unless the link was
+//     met while the walk was inside it or inside a folder holding an earlier link (telling every
+//     plain folder's identity would cost every walk an open per folder);
+//   - a product font is recorded once: one left on disk is known by identity when met again.
+// A link whose target cannot be identified (missing, unreachable) is not followed. Every folder
+// entered through a link is compared with the Fonts folder by identity.
 
 #include <cstdint>
 #include <functional>
 
+#include "discovery/file_identity.h"
 #include "discovery/font_file_name.h"
 #include "discovery/found_fonts.h"
 
 namespace kc {
+
+// What the walks of one run remember across its drives.
+struct SearchMemory {
+  // Folders walked through links or below them, and folders on a walk's path whose identity was
+  // taken when a link was met there.
+  FileIdentitySet walkedFolders;
+  // Product fonts recorded whose files are still on disk (in use, left for the restart, or not
+  // removable).
+  FileIdentitySet fontsLeftOnDisk;
+};
 
 // A product font as the walk meets it, for whoever watches the walk (a run's log). The texts live
 // only as long as the call that gets them.
@@ -25,10 +52,10 @@ struct ProductFont {
 class FontSearchObserver {
  public:
   // The font has been recorded and its removal is next. False leaves the file where it is (a
-  // preview): nothing is done to it and its record stays "not removed".
+  // preview): nothing is done to it and its record stays "still on disk".
   virtual bool BeforeRemoval(const ProductFont& font) = 0;
-  // Its removal has been attempted; `removed` is what its record now says.
-  virtual void AfterRemoval(const ProductFont& font, bool removed) = 0;
+  // Its removal has been attempted; `outcome` is what its record now says.
+  virtual void AfterRemoval(const ProductFont& font, RemovalOutcome outcome) = 0;
 
  protected:
   ~FontSearchObserver() = default;
@@ -41,6 +68,8 @@ struct FontSearch {
   // calls it whenever kDrainIntervalMs have passed since the last call, checked after every entry,
   // so windows stay responsive without a message-queue round trip per directory entry.
   std::function<void()> drainMessages;
+  // One for the whole run: a FontSearch is made once and handed to the walk of every drive.
+  SearchMemory memory = {};
   // Sees every product font before and after its removal; none: each is removed unwatched. Its
   // calls count as part of the removal: a standard-library exception from them gives kOutOfMemory.
   FontSearchObserver* observer = nullptr;
@@ -52,8 +81,8 @@ constexpr unsigned long kDrainIntervalMs = 20;
 // Returns 0 when the directory was walked to its end; kRootNotListable when it cannot be listed;
 // kFontsFolderUnavailable when the Fonts folder cannot be determined (the walk of a directory then
 // stops at its first file; subdirectories met before it are still walked); kOutOfMemory when a
-// standard-library exception arose while a found font was recorded or removed. Results of
-// subdirectories never stop their parent.
+// standard-library exception arose while a found font was recorded or removed, or while the walk
+// remembered a folder. Results of subdirectories never stop their parent.
 int16_t SearchFontFiles(const char* directory, FontSearch& search);
 
 }  // namespace kc

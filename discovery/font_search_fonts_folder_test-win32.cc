@@ -66,7 +66,7 @@ struct Decisions : FontSearchObserver {
     uninstall[std::string(font.fileName) + ":" + font.name] = font.uninstall;
     return true;
   }
-  void AfterRemoval(const ProductFont&, bool) override {}
+  void AfterRemoval(const ProductFont&, RemovalOutcome) override {}
   std::map<std::string, bool> uninstall;
 };
 
@@ -94,7 +94,7 @@ TEST(FontsFolderDecision, OpenTypeUninstalledOnVistaOnlyCollectionsAlways) {
 
   ASSERT_EQ(2u, openType.size());
   ASSERT_EQ(1, GetCollectionFontCount());
-  for (const auto& record : openType) EXPECT_TRUE(record.removed) << record.path;
+  for (const auto& record : openType) EXPECT_EQ(RemovalOutcome::kRemoved, record.outcome) << record.path;
   EXPECT_FALSE(Exists(fonts + "Sample-M.otf"));
   EXPECT_FALSE(Exists(fonts + "old\\Sample-M.otf"));
   EXPECT_FALSE(Exists(fonts + "KcColl.ttc"));

@@ -95,8 +95,11 @@ class Watcher : public FontSearchObserver {
                     font.fileName);
     return approve_;
   }
-  void AfterRemoval(const ProductFont& font, bool removed) override {
-    calls.push_back(std::string("after ") + font.path + (removed ? " removed" : " still there"));
+  void AfterRemoval(const ProductFont& font, RemovalOutcome outcome) override {
+    const char* said = outcome == RemovalOutcome::kRemoved            ? " removed"
+                       : outcome == RemovalOutcome::kRemovedAtRestart ? " at restart"
+                                                                      : " still there";
+    calls.push_back(std::string("after ") + font.path + said);
   }
   std::vector<std::string> calls;
 
@@ -149,13 +152,13 @@ TEST_F(FontSearchTest, RemovesExactlyTheProductFontsOfATree) {
   EXPECT_EQ(expectedCollections, CollectionPaths());
   for (const auto& record : openType_) {
     EXPECT_EQ(kKindProductOpenType, record.kind) << record.path;
-    EXPECT_TRUE(record.removed) << record.path;
+    EXPECT_EQ(RemovalOutcome::kRemoved, record.outcome) << record.path;
     EXPECT_FALSE(Exists(record.path)) << record.path;
   }
   for (int32_t i = 0; i < GetCollectionFontCount(); ++i) {
     CollectionFontRecord record;
     ASSERT_EQ(kOk, GetCollectionFont(i, record));
-    EXPECT_TRUE(record.removed) << record.path;
+    EXPECT_EQ(RemovalOutcome::kRemoved, record.outcome) << record.path;
     EXPECT_FALSE(Exists(record.path)) << record.path;
     EXPECT_TRUE(std::string(record.fileName) == "Coll" || std::string(record.fileName) == "Coll4");
   }
@@ -179,24 +182,43 @@ TEST_F(FontSearchTest, ZusuujiFontsAreListedUnderTheirFileName) {
   EXPECT_TRUE(Exists("D:\\Other-R.otf"));
 }
 
-TEST_F(FontSearchTest, LockedProductFontIsRecordedAsNotRemoved) {
+TEST_F(FontSearchTest, ProductFontsInUseAreIdentifiedAndLeftToTheRestart) {
   WriteFixture("D:\\Locked-M.otf", ProductOpenType("Kc Locked"));
   WriteFixture("D:\\Free-M.otf", ProductOpenType("Kc Free"));
-  // Held the way an application using the font holds it: readable, not deletable.
-  HANDLE holder = CreateFileA("D:\\Locked-M.otf", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+  WriteFixture("D:\\Locked.ttc", ProductCollection());
+  WriteFixture("D:\\Sealed.ttc", ProductCollection());
+  // Held the way an application or Windows using a font holds it: readable, not deletable. The
+  // collection reader's exclusive open fails on these; a shared one reads them.
+  HANDLE otf = CreateFileA("D:\\Locked-M.otf", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE ttc = CreateFileA("D:\\Locked.ttc", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Held sharing nothing: nobody can read it, so it stays unidentified and untouched.
+  HANDLE sealed = CreateFileA("D:\\Sealed.ttc", GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, otf);
+  ASSERT_NE(INVALID_HANDLE_VALUE, ttc);
+  ASSERT_NE(INVALID_HANDLE_VALUE, sealed);
 
   const int16_t result = Search("D:\\");
-  CloseHandle(holder);
+  CloseHandle(otf);
+  CloseHandle(ttc);
+  CloseHandle(sealed);
   ASSERT_EQ(kOk, result);
 
   ASSERT_EQ(2u, openType_.size());
   for (const auto& record : openType_) {
     const bool locked = std::strcmp(record.fullName, "Kc Locked") == 0;
-    EXPECT_EQ(!locked, record.removed) << record.fullName;
+    EXPECT_EQ(locked ? RemovalOutcome::kRemovedAtRestart : RemovalOutcome::kRemoved, record.outcome)
+        << record.fullName;
     EXPECT_EQ(locked, Exists(record.path)) << record.path;
   }
+  EXPECT_EQ((std::vector<std::string>{"D:\\Locked.ttc"}), CollectionPaths());
+  CollectionFontRecord collection;
+  ASSERT_EQ(kOk, GetCollectionFont(0, collection));
+  EXPECT_EQ(RemovalOutcome::kRemovedAtRestart, collection.outcome);
+  EXPECT_TRUE(Exists("D:\\Locked.ttc"));
+  EXPECT_TRUE(Exists("D:\\Sealed.ttc"));
 }
 
 // ---- The walk's observer: told of each product font around its removal; a preview refuses ----
@@ -226,7 +248,7 @@ TEST_F(FontSearchTest, ObserverHearsEachProductFontAroundItsRemoval) {
       expected.push_back("after D:\\a\\Gothic-M.otf removed");
     } else if (path == "D:\\a\\Locked-M.otf") {
       expected.push_back("before otf D:\\a\\Locked-M.otf \"Kc Locked M\" KCHS delete Locked-M.otf");
-      expected.push_back("after D:\\a\\Locked-M.otf still there");
+      expected.push_back("after D:\\a\\Locked-M.otf at restart");  // in use: Windows deletes it then
     } else if (path == "D:\\Coll.ttc") {
       expected.push_back("before ttc D:\\Coll.ttc \"Coll\" MST2 delete Coll.ttc");
       expected.push_back("after D:\\Coll.ttc removed");
@@ -247,10 +269,10 @@ TEST_F(FontSearchTest, RefusedRemovalsLeaveEveryFileAndRecordTheFontsAsNotRemove
 
   EXPECT_EQ(before, testsupport::SnapshotFiles("D:\\"));
   ASSERT_EQ(1u, openType_.size());
-  EXPECT_FALSE(openType_[0].removed);
+  EXPECT_EQ(RemovalOutcome::kStillOnDisk, openType_[0].outcome);
   CollectionFontRecord collection;
   ASSERT_EQ(kOk, GetCollectionFont(0, collection));
-  EXPECT_FALSE(collection.removed);
+  EXPECT_EQ(RemovalOutcome::kStillOnDisk, collection.outcome);
   EXPECT_EQ(2u, preview.calls.size()) << "no font is removed, so none is reported done";
 }
 

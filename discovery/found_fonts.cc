@@ -20,7 +20,7 @@ int32_t InitCollectionFontRecord(CollectionFontRecord& record) {
   std::memset(record.fileName, 0, sizeof record.fileName);
   std::memset(record.tag, 0, sizeof record.tag);
   record.kind = kKindNotIdentified;
-  record.removed = false;
+  record.outcome = RemovalOutcome::kStillOnDisk;
   return kOk;
 }
 
@@ -41,8 +41,8 @@ int32_t GetCollectionFont(int32_t position, CollectionFontRecord& record) {
   return kOk;
 }
 
-void SetLastCollectionFontRemoved(bool removed) {
-  if (!CollectionFontList().empty()) CollectionFontList().back().removed = removed;
+void SetLastCollectionFontOutcome(RemovalOutcome outcome) {
+  if (!CollectionFontList().empty()) CollectionFontList().back().outcome = outcome;
 }
 
 void ClearCollectionFontList() {

@@ -24,6 +24,15 @@ constexpr int32_t kKindProductCollectionCov = 3;
 constexpr int32_t kKindProductCollection = 4;
 constexpr int32_t kKindNotIdentified = -1;
 
+// What the removal that followed the recording did with the file. A font is recorded first and
+// removed second, so one whose removal failed is still listed, apart from those removed. Zero, the
+// state of a cleared record, is "still on disk": nothing counts as removed until it is.
+enum class RemovalOutcome : uint8_t {
+  kStillOnDisk = 0,   // the file stays: it could neither be deleted nor scheduled for deletion
+  kRemoved,           // the file is gone
+  kRemovedAtRestart,  // in use: Windows deletes it when the PC next restarts
+};
+
 // One .otf product font. Cleared to zero before each use, so a font without a description
 // keeps kind 0 and one without a usable full name keeps an empty fullName.
 struct OpenTypeFontRecord {
@@ -33,9 +42,7 @@ struct OpenTypeFontRecord {
   // The tag that decided `kind` (empty when no description of four bytes or more was read), for
   // the run's log.
   char tag[kTagSize];
-  // Whether the removal that followed the recording took the file away. Recorded first, removed
-  // second: a font whose removal failed (a locked file) is listed as found but not as removed.
-  bool removed;
+  RemovalOutcome outcome;
 };
 
 // One .ttc product font; the result list shows its fileName (no directory, no extension).
@@ -43,16 +50,16 @@ struct CollectionFontRecord {
   char path[kCollectionPathSize];
   char fileName[kCollectionPathSize];
   int32_t kind;
-  char tag[kTagSize];  // the product tag that identified it
-  bool removed;        // as for OpenTypeFontRecord
+  char tag[kTagSize];      // the product tag that identified it
+  RemovalOutcome outcome;  // as for OpenTypeFontRecord
 };
 
 // Order of discovery; duplicates stay. Appending copies the record; a failed append throws a
 // standard-library exception and leaves the list unchanged (vector::push_back is strong-safe).
 using OpenTypeFontList = std::vector<OpenTypeFontRecord>;
 
-// Clears path, fileName and tag over their full length, sets kind to "not identified" and removed
-// to false. Returns 0.
+// Clears path, fileName and tag over their full length, sets kind to "not identified" and outcome
+// to kStillOnDisk. Returns 0.
 int32_t InitCollectionFontRecord(CollectionFontRecord& record);
 
 // The module-level collection list. It lives for the whole process.
@@ -69,7 +76,7 @@ int32_t GetCollectionFont(int32_t position, CollectionFontRecord& record);
 
 // Notes the outcome of the removal of the element appended last (the search records a font first
 // and removes it afterwards). Does nothing on an empty list.
-void SetLastCollectionFontRemoved(bool removed);
+void SetLastCollectionFontOutcome(RemovalOutcome outcome);
 
 void ClearCollectionFontList();
 

@@ -33,6 +33,7 @@ TEST(CollectionFontRecordTest, InitClearsEveryByteAndMarksNotIdentified) {
   for (char c : record.path) ASSERT_EQ('\0', c);
   for (char c : record.fileName) ASSERT_EQ('\0', c);
   EXPECT_EQ(-1, record.kind);
+  EXPECT_EQ(RemovalOutcome::kStillOnDisk, record.outcome) << "nothing counts as removed until it is";
 }
 
 TEST_F(CollectionFontListTest, EmptyListRejectsEveryPosition) {

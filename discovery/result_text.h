@@ -1,8 +1,11 @@
 #pragma once
-// The text of the result dialog: the fonts the run removed, one per line, OpenType fonts first,
-// then collections, each in the order found, every line ending in CR LF. Fonts that were found
-// but are still on disk (their removal failed) are never listed as removed: they follow apart,
-// under `notRemovedHeading`. A run that removed everything it found gives just the list.
+// The text of the result dialog, in up to three parts, each font on a line of its own, OpenType
+// fonts first, then collections, each in the order found, every line ending in CR LF:
+//   1. the fonts removed now, without a heading;
+//   2. the fonts in use that Windows deletes at the next restart, after `removedAtRestartHeading`;
+//   3. the fonts still on disk (neither deleted nor scheduled), after `notRemovedHeading`.
+// A part without fonts is left out; an empty line sets each heading apart from what precedes it.
+// A run that removed everything it found gives just the list, and one that found nothing "".
 
 #include <string>
 
@@ -11,6 +14,7 @@
 namespace kc {
 
 // Reads the collection list through GetCollectionFontCount / GetCollectionFont.
-std::string BuildResultText(const OpenTypeFontList& openTypeFonts, const std::string& notRemovedHeading);
+std::string BuildResultText(const OpenTypeFontList& openTypeFonts, const std::string& removedAtRestartHeading,
+                            const std::string& notRemovedHeading);
 
 }  // namespace kc

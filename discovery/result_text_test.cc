@@ -7,54 +7,70 @@
 namespace kc {
 namespace {
 
-OpenTypeFontRecord OpenType(const char* fullName, bool removed) {
+constexpr RemovalOutcome kGone = RemovalOutcome::kRemoved;
+constexpr RemovalOutcome kAtRestart = RemovalOutcome::kRemovedAtRestart;
+constexpr RemovalOutcome kStays = RemovalOutcome::kStillOnDisk;
+
+OpenTypeFontRecord OpenType(const char* fullName, RemovalOutcome outcome) {
   OpenTypeFontRecord record;
   std::memset(&record, 0, sizeof record);
   std::strcpy(record.fullName, fullName);
   record.kind = kKindProductOpenType;
-  record.removed = removed;
+  record.outcome = outcome;
   return record;
 }
 
-void AddCollection(const char* fileName, bool removed) {
+void AddCollection(const char* fileName, RemovalOutcome outcome) {
   CollectionFontRecord record;
   InitCollectionFontRecord(record);
   std::strcpy(record.fileName, fileName);
   record.kind = kKindProductCollection;
-  record.removed = removed;
   AppendCollectionFont(record);
+  SetLastCollectionFontOutcome(outcome);
 }
 
 class ResultTextTest : public ::testing::Test {
  protected:
   void SetUp() override { ClearCollectionFontList(); }
   void TearDown() override { ClearCollectionFontList(); }
+
+  static std::string Build(const OpenTypeFontList& fonts) { return BuildResultText(fonts, "RESTART", "STAYS"); }
 };
 
 TEST_F(ResultTextTest, EverythingRemovedGivesThePlainList) {
-  const OpenTypeFontList fonts = {OpenType("Kc Gothic M", true), OpenType("Kc Gothic M", true),
-                                  OpenType("\x83\x53\x83\x56\x83\x62\x83\x4E", true)};
-  AddCollection("KcCollection", true);
-  EXPECT_EQ("Kc Gothic M\r\nKc Gothic M\r\n\x83\x53\x83\x56\x83\x62\x83\x4E\r\nKcCollection\r\n",
-            BuildResultText(fonts, "HEADING"));
+  const OpenTypeFontList fonts = {OpenType("Kc Gothic M", kGone), OpenType("Kc Gothic M", kGone),
+                                  OpenType("\x83\x53\x83\x56\x83\x62\x83\x4E", kGone)};
+  AddCollection("KcCollection", kGone);
+  EXPECT_EQ("Kc Gothic M\r\nKc Gothic M\r\n\x83\x53\x83\x56\x83\x62\x83\x4E\r\nKcCollection\r\n", Build(fonts));
 }
 
-TEST_F(ResultTextTest, NothingFoundGivesAnEmptyText) {
-  EXPECT_EQ("", BuildResultText({}, "HEADING"));
-}
+TEST_F(ResultTextTest, NothingFoundGivesAnEmptyText) { EXPECT_EQ("", Build({})); }
 
 TEST_F(ResultTextTest, FontsStillOnDiskAreListedApart) {
-  const OpenTypeFontList fonts = {OpenType("Removed A", true), OpenType("Locked B", false),
-                                  OpenType("Removed C", true)};
-  AddCollection("LockedColl", false);
-  AddCollection("RemovedColl", true);
-  EXPECT_EQ("Removed A\r\nRemoved C\r\nRemovedColl\r\n\r\nHEADING\r\nLocked B\r\nLockedColl\r\n",
-            BuildResultText(fonts, "HEADING"));
+  const OpenTypeFontList fonts = {OpenType("Removed A", kGone), OpenType("Locked B", kStays),
+                                  OpenType("Removed C", kGone)};
+  AddCollection("LockedColl", kStays);
+  AddCollection("RemovedColl", kGone);
+  EXPECT_EQ("Removed A\r\nRemoved C\r\nRemovedColl\r\n\r\nSTAYS\r\nLocked B\r\nLockedColl\r\n", Build(fonts));
 }
 
-TEST_F(ResultTextTest, OnlyFailuresStartWithTheHeading) {
-  const OpenTypeFontList fonts = {OpenType("Locked B", false)};
-  EXPECT_EQ("HEADING\r\nLocked B\r\n", BuildResultText(fonts, "HEADING"));
+TEST_F(ResultTextTest, ThreePartsInOrderEachOpenTypeBeforeCollections) {
+  const OpenTypeFontList fonts = {OpenType("Stays A", kStays), OpenType("Restart B", kAtRestart),
+                                  OpenType("Gone C", kGone), OpenType("Restart D", kAtRestart)};
+  AddCollection("RestartColl", kAtRestart);
+  AddCollection("GoneColl", kGone);
+  AddCollection("StaysColl", kStays);
+  EXPECT_EQ("Gone C\r\nGoneColl\r\n"
+            "\r\nRESTART\r\nRestart B\r\nRestart D\r\nRestartColl\r\n"
+            "\r\nSTAYS\r\nStays A\r\nStaysColl\r\n",
+            Build(fonts));
+}
+
+TEST_F(ResultTextTest, APartWithoutFontsIsLeftOutAndTheFirstHeadingStartsTheText) {
+  EXPECT_EQ("STAYS\r\nLocked B\r\n", Build({OpenType("Locked B", kStays)}));
+  EXPECT_EQ("RESTART\r\nIn Use B\r\n", Build({OpenType("In Use B", kAtRestart)}));
+  AddCollection("InUseColl", kAtRestart);
+  EXPECT_EQ("Gone A\r\n\r\nRESTART\r\nInUseColl\r\n", Build({OpenType("Gone A", kGone)}));
 }
 
 }  // namespace

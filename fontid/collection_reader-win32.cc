@@ -12,11 +12,15 @@
 namespace kc {
 namespace {
 
-// Share mode 0: while the program reads the file nobody can change it, and a file that another
-// process holds open is refused.
-ScopedHandle OpenExclusive(const char* path) {
-  return ScopedHandle(CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+// Share mode 0 first: while the program reads the file nobody can change it. A file that another
+// process holds (an application or Windows using the font) refuses that; it is read sharing all
+// access instead, so that a product font in use is still recognised, recorded and removed. Only
+// a file held without read sharing stays unreadable.
+ScopedHandle OpenToRead(const char* path) {
+  ScopedHandle file(CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file.valid() || GetLastError() != ERROR_SHARING_VIOLATION) return file;
+  return ScopedHandle(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 // The size, or 0 when it cannot be taken (the walk then finds nothing to read).
@@ -24,6 +28,14 @@ DWORD SizeOf(const ScopedHandle& file) {
   SetLastError(NO_ERROR);
   const DWORD size = GetFileSize(file.get(), nullptr);
   return size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR ? 0 : size;
+}
+
+// How many bytes from the start of the view can be read: a file shared for writing may have
+// changed size after it was measured, and no read may pass the end of the view.
+DWORD ReadableBytes(const ScopedView& view) {
+  MEMORY_BASIC_INFORMATION region = {};
+  if (VirtualQuery(view.bytes(), &region, sizeof region) != sizeof region) return 0;
+  return region.RegionSize > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(region.RegionSize);
 }
 
 void CopyBounded(char* to, size_t capacity, const char* from) {
@@ -35,26 +47,22 @@ void CopyBounded(char* to, size_t capacity, const char* from) {
 
 int32_t ReadCollectionNameTag(CollectionFontRecord& record) {
   if (std::memchr(record.path, '\0', sizeof record.path) == nullptr) return kCollectionOpenFailed;
-  DWORD fileSize = 0;
-  {
-    ScopedHandle probe = OpenExclusive(record.path);
-    if (!probe.valid()) return kCollectionOpenFailed;
-    fileSize = SizeOf(probe);
-  }
-
   char description[kDescriptionMax + 1] = {};
   bool read = false;
   {
-    ScopedHandle file = OpenExclusive(record.path);
-    if (!file.valid()) return kCollectionReopenFailed;
-    // The file may have shrunk between the two opens; the view covers only what is there now,
-    // and this handle keeps it that way until the view is gone.
-    const DWORD mappedSize = SizeOf(file);
-    if (mappedSize < fileSize) fileSize = mappedSize;
+    // One open serves the size and the mapping: a second open would cost as much as the mapping
+    // itself on every collection of a drive, and give the file a moment to change in between.
+    ScopedHandle file = OpenToRead(record.path);
+    if (!file.valid()) return kCollectionOpenFailed;
+    DWORD fileSize = SizeOf(file);
     ScopedHandle mapping(CreateFileMappingA(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
     if (!mapping.valid()) return kCollectionMapFailed;
     ScopedView view(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
     if (!view.valid()) return kCollectionMapFailed;
+    // A file shared for writing may change size at any time: the walk keeps within the size
+    // measured and within the view.
+    const DWORD readable = ReadableBytes(view);
+    if (readable < fileSize) fileSize = readable;
 
     // A size beyond the signed 32-bit range cannot be walked; it is judged like an unreadable one.
     const int32_t walkSize = fileSize > 0x7FFFFFFFu ? 0 : static_cast<int32_t>(fileSize);

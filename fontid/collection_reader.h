@@ -8,11 +8,12 @@
 
 namespace kc {
 
-// Reads the file named by record.path. Returns 0 with record.kind 3 or 4 and record.tag for a
-// product collection, or
+// Reads the file named by record.path through one open and a read-only mapping of it. Returns 0
+// with record.kind 3 or 4 and record.tag for a product collection, or
 //   kCollectionOpenFailed (-1076)      the file cannot be opened (missing, no access, or held
-//                                      open by another process: the open shares nothing);
-//   kCollectionReopenFailed (-8010)  the second open, for the mapping, fails;
+//                                      open by another process that shares no reading: a file
+//                                      held with read sharing is read through an open that
+//                                      shares all access);
 //   kCollectionMapFailed (-8011)       the mapping or its view cannot be made (an empty file too);
 //   kCollectionMalformed (-8012)       the file cannot be read as fonts (see CNameTagCtrl);
 //   kUnknownCollectionTag (-8009)      no product tag (also when no font has a description).

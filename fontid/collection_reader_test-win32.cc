@@ -140,20 +140,34 @@ TEST_F(CollectionReaderTest, PathsInCodePage932) {
   EXPECT_EQ(kOk, Identify(path).result);
 }
 
-TEST_F(CollectionReaderTest, FileHeldOpenInThisProcessIsRefused) {
+TEST_F(CollectionReaderTest, FileHeldOpenIsReadUnlessItsHolderSharesNoReading) {
   const std::string path = Write(BuildCollection({FontWith({WindowsDescription(u"KCOV")})}));
-  for (DWORD share : {DWORD{0}, DWORD{FILE_SHARE_READ}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
-    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+  struct Holder {
+    DWORD access;
+    DWORD share;
+    int32_t expected;
+  };
+  const Holder holders[] = {
+      {GENERIC_READ, 0, kCollectionOpenFailed},  // nobody can read it
+      {GENERIC_READ, FILE_SHARE_READ, kOk},      // a font in use, as Windows and applications hold them
+      {GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, kOk},
+      {GENERIC_READ | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, kOk},
+  };
+  for (const Holder& holder : holders) {
+    HANDLE held = CreateFileA(path.c_str(), holder.access, holder.share, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    EXPECT_EQ(kCollectionOpenFailed, Identify(path).result) << "held with share mode " << share;
+    const Identified out = Identify(path);
+    EXPECT_EQ(holder.expected, out.result) << "held with access " << std::hex << holder.access << ", share "
+                                           << holder.share;
+    EXPECT_EQ(holder.expected == kOk ? kKindProductCollectionCov : -1, out.record.kind);
     CloseHandle(held);
   }
   EXPECT_EQ(kOk, Identify(path).result);
 }
 
 // The second process is this program, started with --hold (see main below).
-TEST_F(CollectionReaderTest, FileHeldOpenByAnotherProcessIsRefused) {
+TEST_F(CollectionReaderTest, FileHeldWithoutSharingByAnotherProcessIsRefused) {
   const std::string path = Write(BuildCollection({FontWith({WindowsDescription(u"KCOV")})}));
   const std::string eventBase = "kc-hold-" + std::to_string(GetCurrentProcessId());
   HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, (eventBase + "-ready").c_str());

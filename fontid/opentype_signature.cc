@@ -20,11 +20,17 @@ bool EqualsIgnoringAsciiCase(const char* text, const char* expected) {
 bool IsOpenTypeCffFile(const char* path) {
   std::FILE* file = std::fopen(path, "rb");
   if (file == nullptr) return false;
+  const bool cff = IsOpenTypeCffStream(file);
+  std::fclose(file);
+  return cff;
+}
+
+bool IsOpenTypeCffStream(std::FILE* file) {
+  if (std::fseek(file, 0, SEEK_SET) != 0) return false;
   // Zero-filled, so a short file (or a zero byte among the four) yields a shorter string that
   // fails the comparison; the count read need not be tested.
   char signature[32] = {};
   (void)std::fread(signature, 1, 4, file);
-  std::fclose(file);
   return EqualsIgnoringAsciiCase(signature, "OTTO");
 }
 

@@ -14,4 +14,13 @@ namespace kc {
 // error after a failure is the deletion's.
 int16_t DeleteTargetFile(const char* path);
 
+// Why DeleteTargetFile failed, for a caller that acts on the reason.
+struct DeletionFailure {
+  bool heldOpen = false;         // the probe met a sharing violation: another process holds the file
+  unsigned long deleteError = 0; // GetLastError of the failed DeleteFileA
+};
+
+// DeleteTargetFile, filling `failure` when it returns kDeleteFailed (left as it was on 0).
+int16_t DeleteTargetFile(const char* path, DeletionFailure& failure);
+
 }  // namespace kc

@@ -5,7 +5,7 @@
 
 #include "common/path_buffer.h"
 #include "common/result_code.h"
-#include "removal/file_deletion.h"
+#include "removal/restart_deletion.h"
 #include "removal/font_uninstall.h"
 #include "removal/font_uninstall_hooks.h"
 #include "removal/path_compare-win32.h"
@@ -100,10 +100,21 @@ const FontUninstallHooks& SystemFontUninstallHooks() {
 }
 
 int16_t UninstallFont(const char* fileName) {
-  return UninstallFont(fileName, SystemFontUninstallHooks());
+  RemovalOutcome ignored;
+  return UninstallFont(fileName, SystemFontUninstallHooks(), ignored);
+}
+
+int16_t UninstallFont(const char* fileName, RemovalOutcome& outcome) {
+  return UninstallFont(fileName, SystemFontUninstallHooks(), outcome);
 }
 
 int16_t UninstallFont(const char* fileName, const FontUninstallHooks& hooks) {
+  RemovalOutcome ignored;
+  return UninstallFont(fileName, hooks, ignored);
+}
+
+int16_t UninstallFont(const char* fileName, const FontUninstallHooks& hooks, RemovalOutcome& outcome) {
+  outcome = RemovalOutcome::kStillOnDisk;
   RemoveFontResourceA(fileName);  // a font that was not loaded is no reason to stop
 
   char fullPath[kPathBufferSize] = {};
@@ -113,14 +124,16 @@ int16_t UninstallFont(const char* fileName, const FontUninstallHooks& hooks) {
   const int16_t tableResult = RemoveFontTableValues(fileName, fullPath, hooks);
   if (tableResult != kOk) return tableResult;
 
-  if (DeleteTargetFile(fullPath) != kOk) return kFontFileDeleteFailed;
+  outcome = DeleteNowOrAtRestart(fullPath);
+  if (outcome == RemovalOutcome::kStillOnDisk) return kFontFileDeleteFailed;
 
-  // A hung window anywhere on the desktop must not stop the removal: hung windows are skipped and
-  // every other window gets a bounded time to answer.
+  // Also for a file left to the restart: the font is unloaded and unregistered now. A hung window
+  // anywhere on the desktop must not stop the removal: hung windows are skipped and every other
+  // window gets a bounded time to answer.
   DWORD_PTR ignored = 0;
   SendMessageTimeoutA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG,
                       kFontChangeTimeoutPerWindowMs, &ignored);
-  return kOk;
+  return outcome == RemovalOutcome::kRemoved ? kOk : kFontFileDeleteFailed;
 }
 
 int16_t PreviewUninstallFont(const char* fileName) {

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "discovery/found_fonts.h"
+
 namespace kc {
 
 struct FontUninstallHooks {
@@ -17,6 +19,7 @@ const FontUninstallHooks& SystemFontUninstallHooks();
 
 // UninstallFont (removal/font_uninstall.h) with the given hooks.
 int16_t UninstallFont(const char* fileName, const FontUninstallHooks& hooks);
+int16_t UninstallFont(const char* fileName, const FontUninstallHooks& hooks, RemovalOutcome& outcome);
 
 // How long the WM_FONTCHANGE broadcast waits for any one window that is not hung.
 constexpr UINT kFontChangeTimeoutPerWindowMs = 3000;

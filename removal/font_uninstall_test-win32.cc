@@ -173,7 +173,7 @@ TEST_F(UninstallFontTest, MissingFileCountsAsDeleted) {
   EXPECT_EQ(1, ListenerFontChanges());
 }
 
-TEST_F(UninstallFontTest, HeldOpenFileStaysWithItsValuesGoneAndNoBroadcast) {
+TEST_F(UninstallFontTest, HeldOpenFileIsUnregisteredNowAndLeftToTheRestart) {
   const std::string file = "KcTest-Held.otf";
   ASSERT_TRUE(MakeFile(fonts_ + file));
   AddValues({{"KcTest H1", file, true}, {"KcTest H2", fonts_ + file, true}});
@@ -182,10 +182,13 @@ TEST_F(UninstallFontTest, HeldOpenFileStaysWithItsValuesGoneAndNoBroadcast) {
   HelperProcess holder(HoldArguments(fonts_ + file));
   ASSERT_TRUE(holder.ready()) << holder.failure();
 
-  EXPECT_EQ(kFontFileDeleteFailed, UninstallFont(file.c_str()));
+  RemovalOutcome outcome = RemovalOutcome::kRemoved;
+  EXPECT_EQ(kFontFileDeleteFailed, UninstallFont(file.c_str(), outcome)) << "the file could not go now";
+  EXPECT_EQ(RemovalOutcome::kRemovedAtRestart, outcome);
   ExpectValues();
   EXPECT_TRUE(FileExists(fonts_ + file));
-  EXPECT_EQ(0, ListenerFontChanges());
+  EXPECT_EQ(std::vector<std::string>{"\\??\\" + fonts_ + file}, PendingDeletions());
+  EXPECT_EQ(1, ListenerFontChanges()) << "unloaded and unregistered: the windows are told";
 }
 
 // A window whose thread stops pumping must not stall the removal, nor keep the others from hearing

@@ -11,6 +11,8 @@ namespace kc {
 enum class RemovalEventKind : uint8_t {
   kFileDeleted,                 // subject: the file's path
   kFileDeleteFailed,            // subject: the path; error
+  kRestartDeletionFailed,       // in use, and no deletion at restart could be scheduled either;
+                                // subject: the path; error
   kFontTableValueRemoved,       // subject: the value's name; detail: its data
   kFontTableValueRemoveFailed,  // subject: the value's name; detail: its data; error
   kFontTableUnavailable,        // the font table cannot be opened; subject: the font's file name; error

@@ -334,9 +334,11 @@ TEST(RunStates, ProgressRangeIsDrivesPlusThreeAndAdvancesDrivesPlusTwo) {
       << watch;
 }
 
-// ---- A font the program cannot remove is shown apart ----
+// ---- A font in use is left to the restart and shown apart ----
 
-TEST(RunStates, LockedProductFontIsListedAsNotRemoved) {
+const std::string kRemovedAtRestartHeading = u8"以下のフォントは使用中のため、マシンの再起動時に削除されます。";
+
+TEST(RunStates, ProductFontInUseIsLeftToTheRestartAndListedApart) {
   Put("D:\\KcLocked-M.otf", OpenType("Kc Locked M", "KCHV"));
   Put("D:\\KcFree-M.otf", OpenType("Kc Free M", "KCHV"));
   // Held as an application using the font holds it: readable by others, not deletable.
@@ -346,11 +348,86 @@ TEST(RunStates, LockedProductFontIsListedAsNotRemoved) {
   const RunOutcome run = RunToEnd("FontList.exe");
   CloseHandle(holder);
   ASSERT_TRUE(run.resultShown);
-  EXPECT_EQ(u8"Kc Free M\\r\\n\\r\\n以下のフォントは削除できませんでした。フォントを使用しているアプリケーションを"
-            u8"すべて終了するか、マシン再起動後、今一度、実行してください。\\r\\nKc Locked M\\r\\n",
-            run.result);
-  EXPECT_TRUE(Exists("D:\\KcLocked-M.otf"));
+  EXPECT_EQ("Kc Free M\\r\\n\\r\\n" + kRemovedAtRestartHeading + "\\r\\nKc Locked M\\r\\n", run.result);
+  EXPECT_TRUE(Exists("D:\\KcLocked-M.otf")) << "until the restart";
   EXPECT_FALSE(Exists("D:\\KcFree-M.otf"));
+}
+
+// ---- Removal at restart, the whole cycle ----
+//
+// Two runs of this program in one prefix (tests/e2e/restart_cycle): the first seeds fonts, holds
+// some as applications do, runs the removal and notes what must happen at the restart; Wine then
+// restarts the prefix (wineboot -r carries out PendingFileRenameOperations); the second checks.
+
+constexpr char kCycleNotes[] = "C:\\tests\\restart-cycle.txt";
+
+std::vector<std::string> AllFiles() {
+  std::vector<std::string> files;
+  for (const char* root : {"C:\\", "D:\\"}) {
+    const std::vector<std::string> below = testsupport::ListFilesDepthFirst(root);
+    files.insert(files.end(), below.begin(), below.end());
+  }
+  return files;
+}
+
+TEST(RestartCycle, RunLeavesTheFontsInUseToTheRestart) {
+  const std::string fonts = Folder(CSIDL_FONTS);
+  const std::vector<std::string> held = {"D:\\cycle\\KcHeld-M.otf", fonts + "KcHeldColl.ttc"};
+  Put(held[0], OpenType("Kc Held M", "KCHV"));
+  Put(held[1], Collection("KCOV"));
+  SetFontValue("Kc Held Collection (TrueType)", "KcHeldColl.ttc");
+  Put("D:\\cycle\\KcFree-M.otf", OpenType("Kc Free M", "KCPL"));
+  Put("D:\\cycle\\Other-R.otf", OpenType("Other R", "Mfvl"));
+  Put("D:\\cycle\\notes.txt", "the user's own");
+  // Read-only as well: Wine's deletion at restart, like DeleteFileA, would refuse it.
+  ASSERT_TRUE(SetFileAttributesA(held[0].c_str(), FILE_ATTRIBUTE_READONLY));
+  std::vector<HANDLE> holders;
+  for (const std::string& path : held) {
+    holders.push_back(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(INVALID_HANDLE_VALUE, holders.back()) << path;
+  }
+  const std::vector<std::string> before = AllFiles();
+
+  const RunOutcome run = RunToEnd("FontList.exe");
+  for (HANDLE holder : holders) CloseHandle(holder);
+  ASSERT_TRUE(run.resultShown);
+  EXPECT_EQ(0, run.exitCode);
+  EXPECT_EQ("Kc Free M\\r\\n\\r\\n" + kRemovedAtRestartHeading + "\\r\\nKc Held M\\r\\nKcHeldColl\\r\\n", run.result);
+  for (const std::string& path : held) EXPECT_TRUE(Exists(path)) << path << " stays until the restart";
+  EXPECT_EQ(0u, FontValues().count("Kc Held Collection (TrueType)")) << "unregistered now";
+  EXPECT_FALSE(Exists("D:\\cycle\\KcFree-M.otf"));
+
+  // What the restart must remove, and every other file there was before the run.
+  std::string notes;
+  for (const std::string& path : held) notes += "gone\t" + path + "\n";
+  for (const std::string& path : before) {
+    const bool removedNow = path == "D:\\cycle\\KcFree-M.otf";
+    const bool removedAtRestart = std::find(held.begin(), held.end(), path) != held.end();
+    if (!removedNow && !removedAtRestart) notes += "stays\t" + path + "\n";
+  }
+  Put(kCycleNotes, notes);
+}
+
+TEST(RestartCycle, AfterTheRestartTheyAreGoneAndNothingElse) {
+  const std::string notes = ReadAll(kCycleNotes);
+  ASSERT_FALSE(notes.empty()) << "the first run left no notes";
+  int gone = 0, stays = 0;
+  for (const std::string& line : Lines(notes)) {
+    const size_t tab = line.find('\t');
+    if (tab == std::string::npos) continue;
+    const std::string fate = line.substr(0, tab);
+    const std::string path = line.substr(tab + 1);
+    if (fate == "gone") {
+      EXPECT_FALSE(Exists(path)) << path << " must be gone after the restart";
+      ++gone;
+    } else {
+      EXPECT_TRUE(Exists(path)) << path << " must stay";
+      ++stays;
+    }
+  }
+  EXPECT_EQ(2, gone);
+  EXPECT_GT(stays, 100) << "the notes name every file of C: and D:";
+  EXPECT_TRUE(Exists("D:\\cycle\\notes.txt"));
 }
 
 // ---- Applications that hold the fonts ----

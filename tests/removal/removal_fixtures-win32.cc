@@ -85,4 +85,33 @@ bool DeleteRegistryValue(HKEY root, const char* keyPath, const std::string& name
   return RegDeleteValueA(key.get(), name.c_str()) == ERROR_SUCCESS;
 }
 
+std::vector<std::string> PendingDeletions() {
+  std::vector<std::string> deletions;
+  ScopedRegKey key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0, KEY_QUERY_VALUE,
+                    key.receive()) != ERROR_SUCCESS) {
+    return deletions;
+  }
+  DWORD size = 0;
+  if (RegQueryValueExA(key.get(), "PendingFileRenameOperations", nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) {
+    return deletions;
+  }
+  std::vector<char> data(size + 2, '\0');
+  if (RegQueryValueExA(key.get(), "PendingFileRenameOperations", nullptr, nullptr,
+                       reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS) {
+    return deletions;
+  }
+  // Pairs of strings: source, then target (empty for a deletion).
+  std::vector<std::string> strings;
+  for (size_t at = 0; at < size;) {
+    const std::string text(data.data() + at);
+    strings.push_back(text);
+    at += text.size() + 1;
+  }
+  for (size_t i = 0; i + 1 < strings.size(); i += 2) {
+    if (!strings[i].empty() && strings[i + 1].empty()) deletions.push_back(strings[i]);
+  }
+  return deletions;
+}
+
 }  // namespace kc

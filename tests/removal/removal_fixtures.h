@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace kc {
 
@@ -29,5 +30,10 @@ bool SetRegistryString(HKEY root, const char* keyPath, const std::string& name,
                        const std::string& data);
 bool ReadRegistryString(HKEY root, const char* keyPath, const std::string& name, std::string& data);
 bool DeleteRegistryValue(HKEY root, const char* keyPath, const std::string& name);
+
+// The files Windows is asked to delete at the next restart: the sources of the pairs in HKLM
+// "SYSTEM\CurrentControlSet\Control\Session Manager" "PendingFileRenameOperations" whose
+// target is empty, as stored (\??\C:\...). Empty when the value is absent.
+std::vector<std::string> PendingDeletions();
 
 }  // namespace kc

@@ -167,9 +167,10 @@ ExpectedState ComputeExpectedState(const Machine& machine) {
     if (inFontsFolder && (verdict.collection || vista)) {
       expected.uninstalledNames.push_back(FileNameOf(file.path));
     }
+    // A font in use cannot be deleted now; Windows is asked to delete it at the next restart.
     if (file.lockedByTest) {
-      expected.fates.push_back(Fate::kListedNotRemoved);
-      expected.notRemoved.push_back(verdict.listedName);
+      expected.fates.push_back(Fate::kRemovedAtRestart);
+      expected.removedAtRestart.push_back(verdict.listedName);
     } else {
       expected.fates.push_back(Fate::kRemoved);
       (verdict.collection ? expected.removedCollections : expected.removedOpenType).push_back(verdict.listedName);

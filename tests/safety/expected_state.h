@@ -13,7 +13,8 @@ namespace kc::safety {
 enum class Fate {
   kStays,            // untouched, byte for byte and attributes
   kRemoved,          // gone, and listed as removed
-  kListedNotRemoved, // a product font that could not be removed: still there, listed apart
+  kRemovedAtRestart, // a product font in use: still there, byte for byte, but no longer read-only,
+                     // and listed apart as one Windows deletes at the next restart
 };
 
 struct ExpectedState {
@@ -21,7 +22,8 @@ struct ExpectedState {
   // The result list as multisets: OpenType fonts by full name, collections by file name.
   std::vector<std::string> removedOpenType;
   std::vector<std::string> removedCollections;
-  std::vector<std::string> notRemoved;
+  std::vector<std::string> removedAtRestart;  // listed under the restart heading
+  std::vector<std::string> notRemoved;        // listed under the "could not be removed" heading
   // File names (with extension) that the run uninstalls from the Fonts folder.
   std::vector<std::string> uninstalledNames;
   // The product's folders that the clean-up finds empty and removes.

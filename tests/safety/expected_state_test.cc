@@ -108,8 +108,9 @@ TEST(ComputeExpectedState, UninstallsOnlyDirectlyInTheFontsFolderAsTheVersionDec
       {WindowsVersion::kVista, "C:\\windows\\Fonts\\old\\A.otf", false, Fate::kRemoved, false},
       {WindowsVersion::kWin2k, "C:\\windows\\Fonts\\C.ttc", false, Fate::kRemoved, true},
       {WindowsVersion::kWin2k, "D:\\C.ttc", false, Fate::kRemoved, false},
-      {WindowsVersion::kVista, "C:\\windows\\Fonts\\A.otf", true, Fate::kListedNotRemoved, true},
-      {WindowsVersion::kWinXp, "D:\\A.otf", true, Fate::kListedNotRemoved, false},
+      {WindowsVersion::kVista, "C:\\windows\\Fonts\\A.otf", true, Fate::kRemovedAtRestart, true},
+      {WindowsVersion::kWinXp, "D:\\A.otf", true, Fate::kRemovedAtRestart, false},
+      {WindowsVersion::kWinXp, "C:\\windows\\Fonts\\C.ttc", true, Fate::kRemovedAtRestart, true},
   };
   for (const Case& c : cases) {
     const bool collection = c.path.find(".ttc") != std::string::npos;
@@ -117,7 +118,7 @@ TEST(ComputeExpectedState, UninstallsOnlyDirectlyInTheFontsFolderAsTheVersionDec
     ASSERT_EQ(1u, expected.fates.size());
     EXPECT_EQ(c.fate, expected.fates[0]) << c.path;
     EXPECT_EQ(c.uninstalled, !expected.uninstalledNames.empty()) << c.path << " on " << WindowsVersionName(c.version);
-    EXPECT_EQ(c.locked ? 1u : 0u, expected.notRemoved.size()) << c.path;
+    EXPECT_EQ(c.locked ? 1u : 0u, expected.removedAtRestart.size()) << c.path;
   }
 }
 
@@ -203,7 +204,7 @@ TEST(GenerateMachine, TwentySeedsCoverTheRules) {
     versions.insert(WindowsVersionName(machine.version));
     for (Fate fate : expected.fates) ++fates[fate];
     uninstalled += static_cast<int>(expected.uninstalledNames.size());
-    lockedProducts += static_cast<int>(expected.notRemoved.size());
+    lockedProducts += static_cast<int>(expected.removedAtRestart.size());
     listedOpenType += static_cast<int>(expected.removedOpenType.size());
     listedCollections += static_cast<int>(expected.removedCollections.size());
     for (size_t i = 0; i < machine.files.size(); ++i) {

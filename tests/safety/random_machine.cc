@@ -510,9 +510,9 @@ class Generator {
     file.facts = std::move(planned.content.facts);
     file.readOnly = m_rng.Chance(15);
     file.hidden = m_rng.Chance(15);
-    // Held open with reading shared: readers get in, deletion does not. (A collection is read with
-    // sharing refused, so a held collection is never identified at all: not generated.)
-    file.lockedByTest = planned.extension == ".otf" && m_rng.Chance(6);
+    // Held open with reading shared, as Windows and applications hold fonts in use: readers get
+    // in, deletion does not.
+    file.lockedByTest = (planned.extension == ".otf" || planned.extension == ".ttc") && m_rng.Chance(6);
     m_machine.files.push_back(std::move(file));
   }
 

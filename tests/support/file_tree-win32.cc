@@ -38,6 +38,7 @@ std::vector<std::string> ListFilesDepthFirst(const std::string& directory,
   std::vector<std::string> files;
   ForEachEntry(directory, [&](const WIN32_FIND_DATAA& entry) {
     if (IsDirectory(entry)) {
+      if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return;  // each file once
       const auto below = ListFilesDepthFirst(directory + entry.cFileName + "\\", wanted);
       files.insert(files.end(), below.begin(), below.end());
     } else if (!wanted || wanted(entry.cFileName)) {
@@ -58,7 +59,8 @@ void EmptyDirectory(const std::string& directory) {
     const std::string path = directory + entry.cFileName;
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (IsDirectory(entry)) {
-      EmptyDirectory(path + "\\");
+      // A link is removed, never followed: its target is not ours to empty, and may hold it.
+      if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) EmptyDirectory(path + "\\");
       RemoveDirectoryA(path.c_str());
     } else {
       DeleteFileA(path.c_str());

@@ -62,6 +62,18 @@ winebed_stop() {
   winebed_exec "$prefix" "$arch" "$server" -k 2>/dev/null || true
 }
 
+# What a restart of Windows does, as far as Wine knows it: every process of the prefix ends, and
+# the file operations left to the next restart (PendingFileRenameOperations) are carried out.
+winebed_restart() {
+  local prefix=$1 arch loader=/usr/lib/wine/wine server=/usr/lib/wine/wineserver32
+  arch=$(winebed_arch_of "$prefix")
+  [ "$arch" = win64 ] && loader=/usr/lib/wine/wine64 server=/usr/lib/wine/wineserver64
+  winebed_exec "$prefix" "$arch" "$server" -k 2>/dev/null || true
+  winebed_exec "$prefix" "$arch" "$server" -w
+  (cd "$prefix/drive_c" && winebed_exec "$prefix" "$arch" "$loader" wineboot -r) >/dev/null 2>&1
+  winebed_exec "$prefix" "$arch" "$server" -w
+}
+
 winebed_set_version() {  # winebed_set_version PREFIX winxp|win2k|win2003|vista|win7
   winebed_wine "$1" reg add 'HKCU\Software\Wine' /v Version /d "$2" /f >/dev/null
 }
@@ -78,6 +90,41 @@ winebed_map_drive() {
   fi
   ln -sfn "$target" "$prefix/dosdevices/$letter:"
   winebed_own "$prefix/drives"
+}
+
+# The host folder of a prefix path written X:/path (a mapped drive letter, forward slashes).
+winebed_host_path() {
+  local prefix=$1 path=$2 letter rest drive
+  letter=$(printf '%s' "${path%%:*}" | tr 'A-Z' 'a-z')
+  rest=${path#*:}
+  drive=$(cd "$prefix/dosdevices/$letter:" 2>/dev/null && pwd -P) ||
+    { echo "winebed: no drive $letter: for $path" >&2; return 2; }
+  printf '%s%s' "$drive" "$rest"
+}
+
+# winebed_make_links PREFIX "X:/link=X:/target ...": Unix symbolic links, which Wine lists as
+# folders carrying FILE_ATTRIBUTE_REPARSE_POINT and follows as Windows follows junctions. The
+# link's folders are made; the target need not exist (Wine then does not list the link at all).
+winebed_make_links() {
+  local prefix=$1 spec link target
+  for spec in $2; do
+    link=$(winebed_host_path "$prefix" "${spec%%=*}") || return 2
+    target=$(winebed_host_path "$prefix" "${spec#*=}") || return 2
+    mkdir -p "$(dirname "$link")"
+    ln -sr "$target" "$link"
+  done
+}
+
+# winebed_seal PREFIX "X:/folder ...": folders made and then closed to everyone (mode 000), so
+# that a link to one leads nowhere Wine can open.
+winebed_seal() {
+  local prefix=$1 folder path
+  for folder in $2; do
+    path=$(winebed_host_path "$prefix" "$folder") || return 2
+    mkdir -p "$path"
+    winebed_own "$path"
+    chmod 000 "$path"
+  done
 }
 
 # Boots one template per architecture and Wine version, once; later calls copy it (about 1.5 s).

@@ -1,0 +1,14 @@
+#include "fontid/opentype_font.h"
+
+#include "fontid/opentype_signature.h"
+#include "fontid/sfnt_name_reader.h"
+
+namespace kc {
+
+bool IdentifyOpenTypeStream(std::FILE* file, OpenTypeFontRecord& record, int16_t& nameResult) {
+  if (!IsOpenTypeCffStream(file)) return false;
+  nameResult = ReadSfntNameInfoFromStream(file, record);  // measures the file from its start
+  return true;
+}
+
+}  // namespace kc
