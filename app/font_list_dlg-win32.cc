@@ -2,11 +2,9 @@
 
 #include <string>
 
-#include "app/admin_access-win32.h"
-#include "app/platform_kind-win32.h"
-#include "app/startup_sources-win32.h"
-#include "common/result_code.h"
-#include "discovery/drive_roots-win32.h"
+#include "app/run_log-win32.h"
+#include "app/start_facts-win32.h"
+#include "app/startup_checks-win32.h"
 #include "framework/string_resource-win32.h"
 #include "framework/win_app-win32.h"
 #include "res/resource.h"
@@ -64,15 +62,12 @@ BOOL CFontListDlg::OnInitDialog() {
   SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
   // A failed check does not stop the others: each failure shows its own message.
-  if (GetPlatformKind() == PLATFORM_WIN32S) FailStartup(IDS_PLATFORM_REFUSED);
-  if (!IsAdministrator()) FailStartup(IDS_NOT_ADMINISTRATOR);
-
-  const int16_t built = BuildDriveRootList(m_driveRootList, CurrentStartupSources().getDriveStrings);
-  if (built == kOutOfMemory) {
-    FailStartup(IDS_OUT_OF_MEMORY);
-  } else if (built != kOk) {
-    FailStartup(IDS_UNEXPECTED_ERROR);
+  const StartupChecks checks = CheckStartup(m_driveRootList);
+  if (m_pRunLog != nullptr) {
+    m_pRunLog->Line(StartText(CurrentStartFacts(RunMode::kDialog, m_driveRootList)));
+    for (int i = 0; i < checks.count; ++i) m_pRunLog->Line(StartupFailureText(checks.failures[i]));
   }
+  for (int i = 0; i < checks.count; ++i) FailStartup(StartupFailureMessage(checks.failures[i]));
 
   UpdateData(FALSE);
   return TRUE;
@@ -84,10 +79,7 @@ void CFontListDlg::FailStartup(UINT id) {
   EndDialog(-1);
 }
 
-BOOL CFontListDlg::IsAdministrator() {
-  if (GetPlatformKind() != PLATFORM_NT) return TRUE;
-  return CheckAdminAccess();
-}
+BOOL CFontListDlg::IsAdministrator() { return HasAdministratorRights(); }
 
 void CFontListDlg::OnSysCommand(UINT nID, LPARAM lParam) {
   if ((nID & 0xFFF0) == IDM_ABOUTBOX) {

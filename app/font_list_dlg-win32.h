@@ -10,6 +10,8 @@
 
 namespace kc {
 
+class RunLog;
+
 class CFontListDlg : public CDialog {
  public:
   explicit CFontListDlg(HWND parent = nullptr);
@@ -21,6 +23,8 @@ class CFontListDlg : public CDialog {
   DriveRootList m_driveRootList;
   OpenTypeFontList m_openTypeFontList;
   HICON m_hIcon;  // shared resource icon: not destroyed
+  // The run's log when /log: was given (owned by the application object), else null.
+  RunLog* m_pRunLog = nullptr;
 
  protected:
   BOOL OnInitDialog() override;
@@ -40,9 +44,6 @@ class CFontListDlg : public CDialog {
  private:
   // Shows message `id` in a fresh error dialog and ends this dialog with -1.
   void FailStartup(UINT id);
-  // Asks the listed applications to close and waits for them; false when the user chose to end
-  // the program instead (nothing has been touched then).
-  bool WaitForApplications();
 
   static const MessageMapEntry kMessageEntries[];
   static const MessageMap kMessageMap;

@@ -1,17 +1,14 @@
-// The Start button of the main screen: the removal run, from the confirmation to the result.
-#include <cstring>
+// The Start button of the main screen: the removal run with the dialogs as its face, from the
+// confirmation to the result.
+#include <optional>
 #include <string>
 
 #include "app/font_list_dlg-win32.h"
-#include "app/interfering_apps-win32.h"
-#include "app/message_pump-win32.h"
-#include "discovery/result_text.h"
+#include "app/removal_run-win32.h"
 #include "app/run_options-win32.h"
-#include "common/path_buffer.h"
-#include "common/result_code.h"
-#include "discovery/font_search-win32.h"
+#include "discovery/result_text.h"
+#include "framework/message_pump-win32.h"
 #include "framework/string_resource-win32.h"
-#include "removal/product_tools.h"
 #include "res/resource.h"
 #include "ui/confirm_dialog-win32.h"
 #include "ui/error_dialog-win32.h"
@@ -47,31 +44,57 @@ class WaitCursor {
   bool restored_ = false;
 };
 
-// Advances the bar by one step, then pauses where a test asked for it (answering messages, so
-// that the windows can be read from outside meanwhile).
-void Step(CProcessDialog& progress, HWND mainDialog) {
-  progress.StepIt();
-  const DWORD pause = CurrentRunOptions().pauseAfterProgressStepMs;
-  for (const DWORD start = GetTickCount(); GetTickCount() - start < pause; Sleep(5)) {
-    PumpMessages(mainDialog);
+// The run as the user sees it: the confirmation, a question when applications stay open, the
+// progress window and the wait cursor over the hidden main screen.
+class DialogRunFace : public RunFace {
+ public:
+  DialogRunFace(HWND mainDialog, confirmDialog& confirm, CProcessDialog& progress)
+      : mainDialog_(mainDialog), confirm_(confirm), progress_(progress) {}
+
+  bool ConfirmRemoval() override { return confirm_.DoModal() != IDCANCEL; }
+
+  // Asks the user, in a message box over the hidden main screen, to close the listed applications.
+  StillOpenChoice ApplicationsStillOpen(const std::string& applications) override {
+    char title[256] = {};
+    GetWindowTextA(mainDialog_, title, sizeof title);
+    const std::string message = LoadResourceText(IDS_APPS_STILL_OPEN) + applications;
+    const int answer = MessageBoxA(nullptr, message.c_str(), title,
+                                   MB_RETRYCANCEL | MB_ICONWARNING | MB_SETFOREGROUND);
+    return answer == IDCANCEL ? StillOpenChoice::kEndProgram : StillOpenChoice::kRetry;
   }
-}
+  DWORD StillOpenQuestionAfterMs() const override { return CurrentRunOptions().askAboutOpenApplicationsAfterMs; }
+  HWND PumpWindow() const override { return mainDialog_; }
 
-std::string LoadText(UINT id) {
-  std::string text;
-  LoadResourceString(id, text);
-  return text;
-}
+  void ProgressBegins(int driveCount) override {
+    progress_.Start();
+    progress_.SetRange(0, driveCount + 3);
+    progress_.SetStep(1);
+    cursor_.emplace();
+  }
+  void ProgressStatus(const std::string& line1, const char* line2) override {
+    progress_.SetStatus(line1.c_str(), line2);
+  }
+  // Advances the bar by one step, then pauses where a test asked for it (answering messages, so
+  // that the windows can be read from outside meanwhile).
+  void ProgressStep() override {
+    progress_.StepIt();
+    const DWORD pause = CurrentRunOptions().pauseAfterProgressStepMs;
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < pause; Sleep(5)) {
+      PumpMessages(mainDialog_);
+    }
+  }
+  void DriveNotSearched() override { cursor_->Restore(); }
+  void ProgressEnds() override {
+    cursor_->Restore();
+    progress_.Finish();
+  }
 
-// Asks the user, in a message box over the hidden main screen, to close the listed applications.
-StillOpenChoice AskAboutOpenApplications(HWND mainDialog, const std::string& applications) {
-  char title[256] = {};
-  GetWindowTextA(mainDialog, title, sizeof title);
-  const std::string message = LoadText(IDS_APPS_STILL_OPEN) + applications;
-  const int answer = MessageBoxA(nullptr, message.c_str(), title,
-                                 MB_RETRYCANCEL | MB_ICONWARNING | MB_SETFOREGROUND);
-  return answer == IDCANCEL ? StillOpenChoice::kEndProgram : StillOpenChoice::kRetry;
-}
+ private:
+  HWND mainDialog_;
+  confirmDialog& confirm_;
+  CProcessDialog& progress_;
+  std::optional<WaitCursor> cursor_;
+};
 
 }  // namespace
 
@@ -81,65 +104,27 @@ void CFontListDlg::OnOK() {
   CSuccessDialog success(nullptr);
   CProcessDialog progress(m_hWnd);
   confirmDialog confirm(nullptr);
-  const int driveCount = static_cast<int>(m_driveRootList.size());
+  DialogRunFace face(m_hWnd, confirm, progress);
+  RunLog noLog;
+  RemovalRun run(m_driveRootList, m_openTypeFontList, face, m_pRunLog != nullptr ? *m_pRunLog : noLog, false);
 
-  if (confirm.DoModal() != IDCANCEL && WaitForApplications()) {
-    progress.Start();
-    progress.SetRange(0, driveCount + 3);
-    progress.SetStep(1);
-    WaitCursor cursor;
-
-    std::string status = LoadText(IDS_STATUS_PREPARING);
-    progress.SetStatus(status.c_str(), "");
-    Step(progress, m_hWnd);
-    status = LoadText(IDS_STATUS_SEARCHING);
-
-    FontSearch search{m_openTypeFontList, [this] { PumpMessages(m_hWnd); }};
-    char root[kPathBufferSize];
-    for (const DriveRoot& drive : m_driveRootList) {
-      PumpMessages(m_hWnd);
-      std::memset(root, 0, sizeof root);
-      std::memcpy(root, drive.path, sizeof root - 1);
-      progress.SetStatus(status.c_str(), root);
-      const int16_t result = SearchFontFiles(root, search);
-      if (result != kOk) {
-        cursor.Restore();
-        if (result == kOutOfMemory) {
-          // Fonts removed so far stay removed; the tools stay and no result is shown.
-          CErrorDialog error(nullptr);
-          error.ShowMessage(IDS_OUT_OF_MEMORY);
-          EndDialog(-1);
-          return;
-        }
-        // Any other code (no medium, no Fonts folder) leaves this drive done.
-      }
-      Step(progress, m_hWnd);
-    }
-
-    RemoveProductTools();
-    const std::string resultText = BuildResultText(m_openTypeFontList, LoadText(IDS_FONTS_REMOVED_AT_RESTART),
-                                                   LoadText(IDS_FONTS_NOT_REMOVED));
-
-    Step(progress, m_hWnd);
-    progress.SetStatus("", "");
-    cursor.Restore();
-    progress.Finish();
-    success.ShowResult(resultText);
+  const RunEnd end = run.Run();
+  if (end == RunEnd::kOutOfMemory) {
+    // Fonts removed so far stay removed; the tools stay and no result is shown. The progress
+    // window goes with its object, after the message.
+    CErrorDialog error(nullptr);
+    error.ShowMessage(IDS_OUT_OF_MEMORY);
+    EndDialog(-1);
+    return;
+  }
+  if (end == RunEnd::kCompleted) {
+    success.ShowResult(BuildResultText(m_openTypeFontList, LoadResourceText(IDS_FONTS_REMOVED_AT_RESTART),
+                                       LoadResourceText(IDS_FONTS_NOT_REMOVED)));
   }
 
   m_driveRootList.clear();
   m_openTypeFontList.clear();
   CDialog::OnOK();
-}
-
-bool CFontListDlg::WaitForApplications() {
-  InterferenceWait wait;
-  wait.pumpMessages = [this] { PumpMessages(m_hWnd); };
-  wait.askUser = [this](const std::string& applications) {
-    return AskAboutOpenApplications(m_hWnd, applications);
-  };
-  wait.askAfterMs = CurrentRunOptions().askAboutOpenApplicationsAfterMs;
-  return WaitForInterferingApplications(wait);
 }
 
 }  // namespace kc

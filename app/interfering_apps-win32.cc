@@ -71,7 +71,9 @@ std::string MatchedExecutableList() {
 }  // namespace
 
 bool WaitForInterferingApplications(const InterferenceWait& wait) {
+  MatchedExecutables().clear();
   EnumWindows(CloseInterferingWindowsProc, 0);  // the first requests; their count is not looked at
+  if (wait.closeRequested && !MatchedExecutables().empty()) wait.closeRequested(MatchedExecutableList());
   DWORD waitingSince = GetTickCount();
   for (;;) {
     CountingPass();

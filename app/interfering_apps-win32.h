@@ -34,6 +34,9 @@ struct InterferenceWait {
   // Asked when listed applications still have windows after `askAfterMs`; gets their executable
   // names, one per line. Nothing has been touched yet, so ending the program then is safe.
   std::function<StillOpenChoice(const std::string& applications)> askUser;
+  // Told once, after the first requests, which applications were asked to close (executable
+  // names, one per line); not called when none was running.
+  std::function<void(const std::string& applications)> closeRequested;
   DWORD askAfterMs = 10000;
   DWORD pauseBetweenPassesMs = 50;  // a pass is cheap, but spinning would hold a core for nothing
 };

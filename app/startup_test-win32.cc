@@ -1,6 +1,6 @@
 // Start-up pieces that the end-to-end tests cannot see from outside: the platform decision for
-// every kind of GetVersion value, the administrator check's revert, the message pump's budget and
-// the About item of the main screen's system menu.
+// every kind of GetVersion value, the administrator check's revert and the About item of the main
+// screen's system menu.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,7 +9,6 @@
 
 #include "app/admin_access-win32.h"
 #include "app/font_list_dlg-win32.h"
-#include "app/message_pump-win32.h"
 #include "app/platform_kind-win32.h"
 #include "framework/win_app-win32.h"
 #include "res/resource.h"
@@ -46,17 +45,6 @@ TEST(AdminAccessTest, AdministratorPassesAndTheThreadIsRevertedAfterwards) {
   EXPECT_FALSE(OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, &token));
   EXPECT_EQ(static_cast<DWORD>(ERROR_NO_TOKEN), GetLastError());
   if (token != nullptr) CloseHandle(token);
-}
-
-TEST(PumpMessagesTest, TakesAtMostAThousandMessagesPerCall) {
-  MSG msg;
-  PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread gets its queue
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-  }
-  for (int i = 0; i < 1500; ++i) ASSERT_TRUE(PostThreadMessageA(GetCurrentThreadId(), WM_APP, i, 0));
-  EXPECT_EQ(1000, PumpMessages(nullptr));
-  EXPECT_EQ(500, PumpMessages(nullptr));
-  EXPECT_EQ(0, PumpMessages(nullptr));
 }
 
 // The main screen's start-up, in-process: the system menu ends with a separator and the About item

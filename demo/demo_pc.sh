@@ -169,3 +169,34 @@ demo_run() {
   pid=$(demo_kcui "$prefix" start 'C:\demo\FontList.exe') || return 1
   demo_follow_run "$prefix" "$pid" "$answer" "$result_file"
 }
+
+# demo_unattended PREFIX MODE: runs FontList.exe /MODE (preview or silent) on the demo PC with its
+# log in C:\demo\logs\MODE.log, watched by kcui for any window of the program; prints the exit
+# code, the windows seen (there must be none), the time and the first lines of the log. Returns
+# non-zero when a window appeared or the program did not end.
+demo_unattended() {
+  local prefix=$1 mode=$2 out start end log lines
+  mkdir -p "$prefix/drive_c/demo/logs"
+  winebed_own "$prefix/drive_c/demo/logs"
+  start=$(date +%s%N)
+  out=$(demo_kcui "$prefix" --timeout 600000 run-watched 'C:\demo\FontList.exe' "/$mode" "/log:C:\\demo\\logs\\$mode.log") || {
+    echo "!! FontList.exe /$mode did not end"; return 1; }
+  end=$(date +%s%N)
+  DEMO_LAST_EXIT=$(printf '%s\n' "$out" | awk -F'\t' '$1 == "exit" { print $2 }')
+  echo "▶ FontList.exe /$mode /log:C:\\demo\\logs\\$mode.log ended with exit code $DEMO_LAST_EXIT" \
+       "after $(( (end - start) / 1000000 )) ms (Wine's process start included)"
+  if printf '%s\n' "$out" | grep -q '^window'; then
+    echo "!! windows of the program:"; printf '%s\n' "$out" | grep '^window' | sed 's/^/   /'; return 1
+  fi
+  echo "  (kcui watched it from its first instruction: no window of the program ever existed)"
+  log="$prefix/drive_c/demo/logs/$mode.log"
+  lines=$(wc -l < "$log")
+  # The program's own time: from its log's first line to its last.
+  sed '1s/^\xEF\xBB\xBF//' "$log" | awk 'NR == 1 { first = $2 } { last = $2 }
+    function ms(t,  p) { split(t, p, ":"); return ((p[1] * 60 + p[2]) * 60 + p[3]) * 1000 }
+    END { printf "  the run itself took %d ms (from the first line of its log to the last)\n", ms(last) - ms(first) }'
+  echo "  first lines of its log ($lines lines, UTF-8):"
+  sed '1s/^\xEF\xBB\xBF//; s/\r$//' "$log" | head -n "${DEMO_LOG_LINES:-8}" | sed 's/^/  │ /'
+  echo "  │ ..."
+  sed 's/\r$//' "$log" | tail -n 2 | sed 's/^/  │ /'
+}

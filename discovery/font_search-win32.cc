@@ -205,6 +205,9 @@ class FontWalk {
       AppendCopy(search_.openTypeFonts, record);
       OsKind osKind = kOsKindWindows5;
       const bool uninstall = GetOsKind(osKind) == kOk && osKind == kOsKindVista && inFontsFolder;
+      const ProductFont font{FontFileType::kOpenType, fullPath, record.fullName, record.tag, uninstall,
+                             split.name};
+      if (!RemovalApproved(font)) return LeftInPlace(fullPath);
       RemovalOutcome outcome = RemovalOutcome::kStillOnDisk;
       if (uninstall) {
         UninstallFont(split.name, outcome);
@@ -213,6 +216,7 @@ class FontWalk {
       }
       search_.openTypeFonts.back().outcome = outcome;
       RememberIfLeftOnDisk(fullPath, outcome);
+      RemovalDone(font, outcome);
     } catch (const std::exception&) {
       return kOutOfMemory;
     }
@@ -231,6 +235,9 @@ class FontWalk {
     try {
       AppendCollectionFont(record);
       // Collections in the Fonts folder are uninstalled on every system.
+      const ProductFont font{FontFileType::kCollection, fullPath, record.fileName, record.tag, inFontsFolder,
+                             split.name};
+      if (!RemovalApproved(font)) return LeftInPlace(fullPath);
       RemovalOutcome outcome = RemovalOutcome::kStillOnDisk;
       if (inFontsFolder) {
         UninstallFont(split.name, outcome);
@@ -239,6 +246,7 @@ class FontWalk {
       }
       SetLastCollectionFontOutcome(outcome);
       RememberIfLeftOnDisk(fullPath, outcome);
+      RemovalDone(font, outcome);
     } catch (const std::exception&) {
       return kOutOfMemory;
     }
@@ -257,6 +265,19 @@ class FontWalk {
     if (outcome == RemovalOutcome::kRemoved) return;
     FileIdentity identity;
     if (ReadFileIdentity(fullPath, identity)) search_.memory.fontsLeftOnDisk.insert(identity);
+  }
+
+  bool RemovalApproved(const ProductFont& font) {
+    return search_.observer == nullptr || search_.observer->BeforeRemoval(font);
+  }
+  void RemovalDone(const ProductFont& font, RemovalOutcome outcome) {
+    if (search_.observer != nullptr) search_.observer->AfterRemoval(font, outcome);
+  }
+  // A font the observer keeps in place (a preview) is known when met again, as one that stayed
+  // after its removal would be: a removal would have taken it the first time.
+  int16_t LeftInPlace(const char* fullPath) {
+    RememberIfLeftOnDisk(fullPath, RemovalOutcome::kStillOnDisk);
+    return kOk;
   }
 
   void DrainWhenDue() {

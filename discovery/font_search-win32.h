@@ -23,6 +23,7 @@
 #include <functional>
 
 #include "discovery/file_identity.h"
+#include "discovery/font_file_name.h"
 #include "discovery/found_fonts.h"
 
 namespace kc {
@@ -37,6 +38,29 @@ struct SearchMemory {
   FileIdentitySet fontsLeftOnDisk;
 };
 
+// A product font as the walk meets it, for whoever watches the walk (a run's log). The texts live
+// only as long as the call that gets them.
+struct ProductFont {
+  FontFileType type;     // kOpenType or kCollection
+  const char* path;      // the full path
+  const char* name;      // as the result lists it: the full name, or the collection's file name
+  const char* tag;       // the tag that identified it
+  bool uninstall;        // it lies in the Fonts folder and is uninstalled; otherwise it is deleted
+  const char* fileName;  // file name with extension, as uninstallation takes it
+};
+
+class FontSearchObserver {
+ public:
+  // The font has been recorded and its removal is next. False leaves the file where it is (a
+  // preview): nothing is done to it and its record stays "still on disk".
+  virtual bool BeforeRemoval(const ProductFont& font) = 0;
+  // Its removal has been attempted; `outcome` is what its record now says.
+  virtual void AfterRemoval(const ProductFont& font, RemovalOutcome outcome) = 0;
+
+ protected:
+  ~FontSearchObserver() = default;
+};
+
 struct FontSearch {
   // Receives the OpenType product fonts; collections go to the module's collection list.
   OpenTypeFontList& openTypeFonts;
@@ -46,6 +70,9 @@ struct FontSearch {
   std::function<void()> drainMessages;
   // One for the whole run: a FontSearch is made once and handed to the walk of every drive.
   SearchMemory memory = {};
+  // Sees every product font before and after its removal; none: each is removed unwatched. Its
+  // calls count as part of the removal: a standard-library exception from them gives kOutOfMemory.
+  FontSearchObserver* observer = nullptr;
 };
 
 constexpr unsigned long kDrainIntervalMs = 20;

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 
 #include "common/result_code.h"
@@ -59,6 +60,16 @@ std::string FontsFolderInUpperCase() {
   return folder;
 }
 
+// Which removal the walk tells its observer each font gets, by "file name:name".
+struct Decisions : FontSearchObserver {
+  bool BeforeRemoval(const ProductFont& font) override {
+    uninstall[std::string(font.fileName) + ":" + font.name] = font.uninstall;
+    return true;
+  }
+  void AfterRemoval(const ProductFont&, RemovalOutcome) override {}
+  std::map<std::string, bool> uninstall;
+};
+
 TEST(FontsFolderDecision, OpenTypeUninstalledOnVistaOnlyCollectionsAlways) {
   const std::string fonts = FontsFolder();
   ASSERT_TRUE(testfonts::WriteFontFile(fonts + "Sample-M.otf", ProductOpenType("Kc Sample M")));
@@ -71,9 +82,15 @@ TEST(FontsFolderDecision, OpenTypeUninstalledOnVistaOnlyCollectionsAlways) {
 
   ClearCollectionFontList();
   OpenTypeFontList openType;
+  Decisions decisions;
   FontSearch search{openType, nullptr};
+  search.observer = &decisions;
   // Walk the Fonts folder under a name in other letter case: it is still the Fonts folder.
   ASSERT_EQ(kOk, SearchFontFiles(FontsFolderInUpperCase().c_str(), search));
+  // The observer is told which removal each font gets, by the same decision.
+  EXPECT_EQ(IsVista(), decisions.uninstall.at("Sample-M.otf:Kc Sample M"));
+  EXPECT_FALSE(decisions.uninstall.at("Sample-M.otf:Kc Old"));
+  EXPECT_TRUE(decisions.uninstall.at("KcColl.ttc:KcColl"));
 
   ASSERT_EQ(2u, openType.size());
   ASSERT_EQ(1, GetCollectionFontCount());

@@ -218,6 +218,35 @@ TEST(WalkThroughLinks, TwoLinksToOneFolderBesideItsPlainPathRecordAndScheduleIts
   EXPECT_FALSE(Exists("D:\\twice\\b\\Free.ttc"));
 }
 
+// A preview leaves every font where it is, yet names each once, as a removal would: the removal
+// takes a font the first time, so it is never met through the other ways in.
+TEST(WalkThroughLinks, APreviewThroughTwoLinksNamesEachFontOnce) {
+  Put("D:\\twice\\b\\Preview.otf", ProductOpenType("Kc Twice Preview"));
+  Put("D:\\twice\\b\\Preview.ttc", ProductCollection());
+  struct Preview : FontSearchObserver {
+    bool BeforeRemoval(const ProductFont& font) override {
+      ++byName[font.name];
+      return false;
+    }
+    void AfterRemoval(const ProductFont&, RemovalOutcome) override { ++done; }
+    std::map<std::string, int> byName;
+    int done = 0;
+  } preview;
+  ClearCollectionFontList();
+  OpenTypeFontList openType;
+  FontSearch search{openType, nullptr};
+  search.observer = &preview;
+  EXPECT_EQ(kOk, SearchFontFiles("D:\\twice\\", search));
+  ClearCollectionFontList();
+  // (The font the test before left to the restart is still there, and named once too.)
+  EXPECT_EQ(1, preview.byName["Kc Twice Preview"]);
+  EXPECT_EQ(1, preview.byName["Preview"]);
+  for (const auto& [name, times] : preview.byName) EXPECT_EQ(1, times) << name;
+  EXPECT_EQ(0, preview.done);
+  EXPECT_TRUE(Exists("D:\\twice\\b\\Preview.otf"));
+  EXPECT_TRUE(Exists("D:\\twice\\b\\Preview.ttc"));
+}
+
 // ---- Links that lead nowhere ----
 
 TEST(WalkThroughLinks, LinksToAMissingOrUnreadableTargetAreSkipped) {

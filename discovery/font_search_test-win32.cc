@@ -85,6 +85,28 @@ class FontSearchTest : public ::testing::Test {
   int drains_ = 0;
 };
 
+// Notes every call of the walk's observer as a line; approves removals unless told otherwise.
+class Watcher : public FontSearchObserver {
+ public:
+  explicit Watcher(bool approve) : approve_(approve) {}
+  bool BeforeRemoval(const ProductFont& font) override {
+    calls.push_back(std::string("before ") + (font.type == FontFileType::kOpenType ? "otf " : "ttc ") +
+                    font.path + " \"" + font.name + "\" " + font.tag + (font.uninstall ? " uninstall " : " delete ") +
+                    font.fileName);
+    return approve_;
+  }
+  void AfterRemoval(const ProductFont& font, RemovalOutcome outcome) override {
+    const char* said = outcome == RemovalOutcome::kRemoved            ? " removed"
+                       : outcome == RemovalOutcome::kRemovedAtRestart ? " at restart"
+                                                                      : " still there";
+    calls.push_back(std::string("after ") + font.path + said);
+  }
+  std::vector<std::string> calls;
+
+ private:
+  bool approve_;
+};
+
 // ---- The decision table on a drive outside the Fonts folder ----
 
 TEST_F(FontSearchTest, RemovesExactlyTheProductFontsOfATree) {
@@ -197,6 +219,61 @@ TEST_F(FontSearchTest, ProductFontsInUseAreIdentifiedAndLeftToTheRestart) {
   EXPECT_EQ(RemovalOutcome::kRemovedAtRestart, collection.outcome);
   EXPECT_TRUE(Exists("D:\\Locked.ttc"));
   EXPECT_TRUE(Exists("D:\\Sealed.ttc"));
+}
+
+// ---- The walk's observer: told of each product font around its removal; a preview refuses ----
+
+TEST_F(FontSearchTest, ObserverHearsEachProductFontAroundItsRemoval) {
+  MakeDirectory("D:\\a");
+  WriteFixture("D:\\a\\Gothic-M.otf", ProductOpenType("Kc Gothic M", "KCPL"));
+  WriteFixture("D:\\a\\Locked-M.otf", ProductOpenType("Kc Locked M", "KCHS"));
+  WriteFixture("D:\\Coll.ttc", ProductCollection("MST2"));
+  WriteFixture("D:\\Other.otf", ProductOpenType("Other", "Mfvl"));
+  HANDLE holder = CreateFileA("D:\\a\\Locked-M.otf", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+  const auto order = testsupport::ListFilesDepthFirst("D:\\");
+
+  Watcher watcher(true);
+  FontSearch search{openType_, nullptr};
+  search.observer = &watcher;
+  const int16_t result = SearchFontFiles("D:\\", search);
+  CloseHandle(holder);
+  ASSERT_EQ(kOk, result);
+
+  std::vector<std::string> expected;
+  for (const std::string& path : order) {
+    if (path == "D:\\a\\Gothic-M.otf") {
+      expected.push_back("before otf D:\\a\\Gothic-M.otf \"Kc Gothic M\" KCPL delete Gothic-M.otf");
+      expected.push_back("after D:\\a\\Gothic-M.otf removed");
+    } else if (path == "D:\\a\\Locked-M.otf") {
+      expected.push_back("before otf D:\\a\\Locked-M.otf \"Kc Locked M\" KCHS delete Locked-M.otf");
+      expected.push_back("after D:\\a\\Locked-M.otf at restart");  // in use: Windows deletes it then
+    } else if (path == "D:\\Coll.ttc") {
+      expected.push_back("before ttc D:\\Coll.ttc \"Coll\" MST2 delete Coll.ttc");
+      expected.push_back("after D:\\Coll.ttc removed");
+    }
+  }
+  EXPECT_EQ(expected, watcher.calls);
+}
+
+TEST_F(FontSearchTest, RefusedRemovalsLeaveEveryFileAndRecordTheFontsAsNotRemoved) {
+  WriteFixture("D:\\Gothic-M.otf", ProductOpenType("Kc Gothic M"));
+  WriteFixture("D:\\Coll.ttc", ProductCollection());
+  const auto before = testsupport::SnapshotFiles("D:\\");
+
+  Watcher preview(false);
+  FontSearch search{openType_, nullptr};
+  search.observer = &preview;
+  ASSERT_EQ(kOk, SearchFontFiles("D:\\", search));
+
+  EXPECT_EQ(before, testsupport::SnapshotFiles("D:\\"));
+  ASSERT_EQ(1u, openType_.size());
+  EXPECT_EQ(RemovalOutcome::kStillOnDisk, openType_[0].outcome);
+  CollectionFontRecord collection;
+  ASSERT_EQ(kOk, GetCollectionFont(0, collection));
+  EXPECT_EQ(RemovalOutcome::kStillOnDisk, collection.outcome);
+  EXPECT_EQ(2u, preview.calls.size()) << "no font is removed, so none is reported done";
 }
 
 // ---- Drives that cannot be walked ----

@@ -18,6 +18,7 @@ std::vector<CollectionFontRecord>& CollectionFontList() {
 int32_t InitCollectionFontRecord(CollectionFontRecord& record) {
   std::memset(record.path, 0, sizeof record.path);
   std::memset(record.fileName, 0, sizeof record.fileName);
+  std::memset(record.tag, 0, sizeof record.tag);
   record.kind = kKindNotIdentified;
   record.outcome = RemovalOutcome::kStillOnDisk;
   return kOk;

@@ -13,6 +13,8 @@ namespace kc {
 constexpr int kOpenTypePathSize = static_cast<int>(kPathBufferSize);
 constexpr int kFullNameSize = 256;
 constexpr int kCollectionPathSize = static_cast<int>(kPathBufferSize);
+// The four bytes of a description tag and a terminating zero.
+constexpr int kTagSize = 5;
 
 // Description-tag kinds (see fontid/description_tag.h).
 constexpr int16_t kKindNone = 0;
@@ -37,6 +39,9 @@ struct OpenTypeFontRecord {
   char path[kOpenTypePathSize];
   char fullName[kFullNameSize];
   int16_t kind;
+  // The tag that decided `kind` (empty when no description of four bytes or more was read), for
+  // the run's log.
+  char tag[kTagSize];
   RemovalOutcome outcome;
 };
 
@@ -45,6 +50,7 @@ struct CollectionFontRecord {
   char path[kCollectionPathSize];
   char fileName[kCollectionPathSize];
   int32_t kind;
+  char tag[kTagSize];      // the product tag that identified it
   RemovalOutcome outcome;  // as for OpenTypeFontRecord
 };
 
@@ -52,8 +58,8 @@ struct CollectionFontRecord {
 // standard-library exception and leaves the list unchanged (vector::push_back is strong-safe).
 using OpenTypeFontList = std::vector<OpenTypeFontRecord>;
 
-// Clears path and fileName over their full length, sets kind to "not identified" and outcome to
-// kStillOnDisk. Returns 0.
+// Clears path, fileName and tag over their full length, sets kind to "not identified" and outcome
+// to kStillOnDisk. Returns 0.
 int32_t InitCollectionFontRecord(CollectionFontRecord& record);
 
 // The module-level collection list. It lives for the whole process.

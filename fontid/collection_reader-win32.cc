@@ -75,6 +75,8 @@ int32_t ReadCollectionNameTag(CollectionFontRecord& record) {
   const int32_t kind = ClassifyCollectionTag(description);
   if (kind == kUnknownCollectionTag) return kUnknownCollectionTag;
   record.kind = kind;
+  std::memcpy(record.tag, description, sizeof record.tag - 1);  // a product tag: four bytes
+  record.tag[sizeof record.tag - 1] = '\0';
   return kOk;
 }
 

@@ -9,7 +9,7 @@
 namespace kc {
 
 // Reads the file named by record.path through one open and a read-only mapping of it. Returns 0
-// with record.kind 3 or 4 for a product collection, or
+// with record.kind 3 or 4 and record.tag for a product collection, or
 //   kCollectionOpenFailed (-1076)      the file cannot be opened (missing, no access, or held
 //                                      open by another process that shares no reading: a file
 //                                      held with read sharing is read through an open that
@@ -17,7 +17,7 @@ namespace kc {
 //   kCollectionMapFailed (-8011)       the mapping or its view cannot be made (an empty file too);
 //   kCollectionMalformed (-8012)       the file cannot be read as fonts (see CNameTagCtrl);
 //   kUnknownCollectionTag (-8009)      no product tag (also when no font has a description).
-// kind keeps its value on every failure. Nothing of the file is held open on return.
+// kind and tag keep their values on every failure. Nothing of the file is held open on return.
 int32_t ReadCollectionNameTag(CollectionFontRecord& record);
 
 // Resets the record, copies `path` and `baseName` (file name without directory and extension)

@@ -101,6 +101,19 @@ TEST_F(CollectionReaderTest, IdentifiesProductCollectionsThroughTheMapping) {
   }
 }
 
+// The tag that identified the collection is kept for the run's log; a collection that is not the
+// product's keeps the empty tag of a fresh record.
+TEST_F(CollectionReaderTest, KeepsTheProductTag) {
+  Identified out = Identify(Write(BuildCollection({FontWith({WindowsDescription(u"KCOV 2026")})})));
+  EXPECT_EQ(kOk, out.result);
+  EXPECT_STREQ("KCOV", out.record.tag);
+  out = Identify(Write(BuildCollection({FontWith({MacDescription("MST2")})})));
+  EXPECT_STREQ("MST2", out.record.tag);
+  out = Identify(Write(BuildCollection({FontWith({MacDescription("ABCD")})})));
+  EXPECT_EQ(kUnknownCollectionTag, out.result);
+  EXPECT_STREQ("", out.record.tag);
+}
+
 TEST_F(CollectionReaderTest, RecordBuffersAreFilledBoundedAndTerminated) {
   const std::string path = Write(BuildCollection({FontWith({WindowsDescription(u"KCOV")})}));
   const std::string longName(3000, 'n');

@@ -98,10 +98,13 @@ void StoreFullName(const char* text, size_t length, char (&fullName)[kFullNameSi
   for (size_t i = 0; i < count && text[i] != '\0'; ++i) fullName[i] = text[i];
 }
 
-void ClassifyDescription(const char* text, size_t length, int16_t& kind) {
+void ClassifyDescription(const char* text, size_t length, OpenTypeFontRecord& record) {
   char description[kDescriptionMax + 1] = {};
   std::memcpy(description, text, length < kDescriptionMax ? length : kDescriptionMax);
-  ClassifyDescriptionTag(description, kind);
+  ClassifyDescriptionTag(description, record.kind);
+  // The tag goes with the kind: a description long enough to decide the kind decides the tag.
+  constexpr size_t kTagLength = sizeof record.tag - 1;
+  if (std::strlen(description) >= kTagLength) std::memcpy(record.tag, description, kTagLength);
 }
 
 constexpr size_t kNameRecordSize = 12;
@@ -168,7 +171,7 @@ int16_t ReadNameRecords(SfntStream& stream, uint64_t fileSize, uint16_t count, u
     if (name.nameID == kNameIdFullName) {
       if (name.languageID == kLanguageMacJapanese) StoreFullName(text, name.length, record.fullName);
     } else {
-      ClassifyDescription(text, used, record.kind);
+      ClassifyDescription(text, used, record);
     }
   }
   return kOk;

@@ -1,7 +1,7 @@
 #pragma once
 // Reads an OpenType font's name table with buffered standard-library reads and fills the
 // record the search keeps for a .otf file: the Macintosh Japanese full name, and the kind that
-// the description tag (nameID 13, Macintosh platform) gives.
+// the description tag (nameID 13, Macintosh platform) gives, with that tag.
 
 #include <cstdint>
 #include <cstdio>

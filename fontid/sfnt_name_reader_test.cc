@@ -97,6 +97,34 @@ TEST_F(SfntNameReaderTest, TakesTheMacJapaneseFullNameAndTheMacDescriptionTag) {
   }
 }
 
+// The tag that decided the kind is kept for the run's log, by the same rule: the last Macintosh
+// description of four bytes or more.
+TEST_F(SfntNameReaderTest, KeepsTheTagThatDecidedTheKind) {
+  struct TagCase {
+    const char* label;
+    std::vector<NameRecord> names;
+    const char* tag;
+  };
+  const TagCase cases[] = {
+      {"product tag, text after it", {MacDescription("KCHV licence")}, "KCHV"},
+      {"later description decides", {MacDescription("KCHV"), MacDescription("Mfvl")}, "Mfvl"},
+      {"later short description changes nothing", {MacDescription("KCPL"), MacDescription("Mf")}, "KCPL"},
+      {"an unknown tag is still the tag read", {MacDescription("ABCD")}, "ABCD"},
+      {"description only on Windows", {WindowsName(kNameIdDescription, u"KCHV")}, ""},
+  };
+  for (const TagCase& c : cases) {
+    FontSpec font;
+    font.names = c.names;
+    const std::string path = dir_.Path("tag.otf");
+    ASSERT_TRUE(WriteFontFile(path, BuildFont(font))) << c.label;
+    OpenTypeFontRecord record;
+    std::memset(&record, 0, sizeof record);
+    std::strcpy(record.path, path.c_str());
+    EXPECT_EQ(0, ReadSfntNameInfo(record)) << c.label;
+    EXPECT_STREQ(c.tag, record.tag) << c.label;
+  }
+}
+
 TEST_F(SfntNameReaderTest, FontsWithoutANameTableOrOfTheOtherFlavourAreReadAlike) {
   FontSpec noName;
   noName.withNameTable = false;

@@ -1,5 +1,6 @@
 // What the framework adds to Win32: the message map's routing (including the dialog procedure's
-// special return values), data exchange with its limits, and string loading.
+// special return values), data exchange with its limits, string loading and the message pump's
+// budget.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <string>
 
 #include "framework/dialog-win32.h"
+#include "framework/message_pump-win32.h"
 #include "framework/string_resource-win32.h"
 #include "framework/win_app-win32.h"
 #include "res/resource.h"
@@ -195,6 +197,21 @@ TEST(StringResourceTest, LoadsWholeEntriesAndTellsMissingOnes) {
   // 1010 shares a block with 1009 but is not defined: an empty entry.
   EXPECT_TRUE(LoadResourceString(1010, text));
   EXPECT_EQ("", text);
+}
+
+TEST(PumpMessagesTest, TakesAtMostAThousandMessagesPerCallAndADrainTakesAll) {
+  MSG msg;
+  PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread gets its queue
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  }
+  for (int i = 0; i < 1500; ++i) ASSERT_TRUE(PostThreadMessageA(GetCurrentThreadId(), WM_APP, i, 0));
+  EXPECT_EQ(1000, PumpMessages(nullptr));
+  EXPECT_EQ(500, PumpMessages(nullptr));
+  EXPECT_EQ(0, PumpMessages(nullptr));
+
+  for (int i = 0; i < 2500; ++i) ASSERT_TRUE(PostThreadMessageA(GetCurrentThreadId(), WM_APP, i, 0));
+  DrainMessages(nullptr);
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) << "a drain empties the queue";
 }
 
 }  // namespace

@@ -27,4 +27,10 @@ bool LoadResourceString(UINT id, std::string& text) {
   return false;
 }
 
+std::string LoadResourceText(UINT id) {
+  std::string text;
+  LoadResourceString(id, text);
+  return text;
+}
+
 }  // namespace kc

@@ -14,4 +14,7 @@ HINSTANCE FindStringResourceHandle(UINT id);
 // holds it. An id missing from a block that exists gives true and an empty text, as Windows does.
 bool LoadResourceString(UINT id, std::string& text);
 
+// String `id`, or "" when no module holds it.
+std::string LoadResourceText(UINT id);
+
 }  // namespace kc

@@ -17,6 +17,8 @@ CWinApp::~CWinApp() {
 
 BOOL CWinApp::InitInstance() { return FALSE; }
 
+int CWinApp::ExitInstance() { return 0; }
+
 const CommandMap* CWinApp::GetCommandMap() const { return nullptr; }
 
 BOOL CWinApp::OnCmdMsg(UINT id) {
@@ -51,7 +53,7 @@ int AfxWinMain(HINSTANCE instance) {
   if (app == nullptr) return 1;
   app->m_hInstance = instance;
   app->InitInstance();
-  return 0;
+  return app->ExitInstance();
 }
 
 }  // namespace kc

@@ -37,6 +37,9 @@ class CWinApp {
   // has none: TRUE also ends the program).
   virtual BOOL InitInstance();
 
+  // Called when InitInstance has returned; the result is the process's exit code (0 by default).
+  virtual int ExitInstance();
+
   // The route of a command that no dialog handled: the command map's handler, if it has one.
   // Returns TRUE when a handler ran.
   BOOL OnCmdMsg(UINT id);
@@ -63,7 +66,8 @@ HINSTANCE AfxGetResourceHandle();
 // available, as the framework's control-container support does for its controls.
 void AfxEnableControlContainer();
 
-// Runs the application object's InitInstance; returns the process exit code.
+// Runs the application object's InitInstance, then its ExitInstance; returns the latter's result,
+// the process exit code.
 int AfxWinMain(HINSTANCE instance);
 
 }  // namespace kc

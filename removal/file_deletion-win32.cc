@@ -2,6 +2,7 @@
 
 #include "common/result_code.h"
 #include "removal/file_deletion.h"
+#include "removal/removal_journal.h"
 #include "common/scoped_win32.h"
 
 namespace kc {
@@ -24,9 +25,14 @@ int16_t DeleteTargetFile(const char* path, DeletionFailure& failure) {
     SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);  // clears read-only, hidden and system
   }
 
-  if (DeleteFileA(path)) return kOk;  // GetLastError may still read 2 after success: not read here
+  if (DeleteFileA(path)) {  // GetLastError may still read 2 after success: not read here
+    ReportRemoval(RemovalEventKind::kFileDeleted, path);
+    return kOk;
+  }
   const DWORD error = GetLastError();
   if (error == ERROR_FILE_NOT_FOUND) return kOk;
+  // A missing folder fails the deletion, but there was no file to remove either: no event.
+  if (error != ERROR_PATH_NOT_FOUND) ReportRemoval(RemovalEventKind::kFileDeleteFailed, path, "", error);
   failure.heldOpen = heldOpen;
   failure.deleteError = error;
   return kDeleteFailed;

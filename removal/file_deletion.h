@@ -9,7 +9,9 @@ namespace kc {
 // hidden and system attributes cleared first; one that cannot be opened without sharing keeps its
 // attributes and the deletion is tried as it is. Returns 0 when the file is gone afterwards (also
 // when it was not there: error 2), kDeleteFailed (-1071) otherwise, a missing folder (error 3)
-// included. No retry, no wait, nothing deferred to a restart; nothing is shown.
+// included. No retry, no wait, nothing deferred to a restart; nothing is shown. The deletion and
+// a failure (other than a missing file or folder) are reported to the removal journal; the last
+// error after a failure is the deletion's.
 int16_t DeleteTargetFile(const char* path);
 
 // Why DeleteTargetFile failed, for a caller that acts on the reason.

@@ -1,4 +1,5 @@
-// DeleteTargetFile on real files of the test prefix, one held open by a second process.
+// DeleteTargetFile on real files of the test prefix, one held open by a second process, and what
+// it tells the removal journal.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,6 +7,7 @@
 #include "common/result_code.h"
 #include "removal/file_deletion.h"
 #include "tests/removal/helper_process.h"
+#include "tests/removal/journal_recorder.h"
 #include "tests/removal/removal_fixtures.h"
 
 namespace kc {
@@ -72,6 +74,28 @@ TEST_F(DeleteTargetFileTest, FileHeldOpenWithoutSharingKeepsItsAttributes) {
   // Once released, the same file goes.
   EXPECT_EQ(kOk, DeleteTargetFile(path.c_str()));
   EXPECT_FALSE(FileExists(path));
+}
+
+// The journal hears of a file that went and of a failure with its error; a file or folder that
+// was not there is no event. The caller still finds the failure's error afterwards.
+TEST_F(DeleteTargetFileTest, DeletionsAndFailuresAreJournaled) {
+  const std::string plain = kFolder + "journaled.otf";
+  const std::string held = kFolder + "journaled-held.otf";
+  ASSERT_TRUE(MakeFile(plain));
+  ASSERT_TRUE(MakeFile(held));
+  JournalRecorder journal;
+  HelperProcess holder(HoldArguments(held));
+  ASSERT_TRUE(holder.ready()) << holder.failure();
+
+  EXPECT_EQ(kOk, DeleteTargetFile(plain.c_str()));
+  EXPECT_EQ(kOk, DeleteTargetFile((kFolder + "absent.otf").c_str()));
+  EXPECT_EQ(kDeleteFailed, DeleteTargetFile((kFolder + "no-such-folder\\absent.otf").c_str()));
+  SetLastError(0xdeadbeef);
+  EXPECT_EQ(kDeleteFailed, DeleteTargetFile(held.c_str()));
+  EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), GetLastError());
+
+  EXPECT_EQ((std::vector<std::string>{"deleted|" + plain + "||0", "delete failed|" + held + "||32"}),
+            journal.lines);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "removal/font_uninstall.h"
 #include "removal/font_uninstall_hooks.h"
 #include "removal/path_compare-win32.h"
+#include "removal/removal_journal.h"
 #include "common/scoped_win32.h"
 #include "removal/shell_folders.h"
 
@@ -20,13 +21,18 @@ constexpr DWORD kValueBufferSize = 2048;
 
 LONG SystemDeleteValue(HKEY key, const char* valueName) { return RegDeleteValueA(key, valueName); }
 
-// One pass over the font table that deletes every value naming the file. 0 or
-// kFontTableUnavailable.
+// Only a preview: which values would go. The real removal deletes them.
+enum class TableMode { kRemove, kPreview };
+
+// One pass over the font table that deletes (or, for a preview, only reports) every value naming
+// the file. 0 or kFontTableUnavailable.
 int16_t RemoveFontTableValues(const char* fileName, const char* fullPath,
-                              const FontUninstallHooks& hooks) {
+                              const FontUninstallHooks& hooks, TableMode mode = TableMode::kRemove) {
   ScopedRegKey key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontTableKey, 0, KEY_ALL_ACCESS, key.receive()) !=
-      ERROR_SUCCESS) {
+  const REGSAM access = mode == TableMode::kRemove ? KEY_ALL_ACCESS : KEY_QUERY_VALUE;
+  const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontTableKey, 0, access, key.receive());
+  if (opened != ERROR_SUCCESS) {
+    ReportRemoval(RemovalEventKind::kFontTableUnavailable, fileName, "", static_cast<unsigned long>(opened));
     return kFontTableUnavailable;
   }
 
@@ -50,11 +56,38 @@ int16_t RemoveFontTableValues(const char* fileName, const char* fullPath,
     if (status != ERROR_SUCCESS) break;  // the end, or an error
 
     if (SameFileNameIgnoringCase(data, fileName) || SameFileNameIgnoringCase(data, fullPath)) {
-      if (hooks.deleteValue(key.get(), name) != ERROR_SUCCESS) return kFontTableUnavailable;
+      if (mode == TableMode::kPreview) {
+        ReportRemoval(RemovalEventKind::kFontTableValueWouldBeRemoved, name, data);
+        ++index;
+        continue;
+      }
+      const LONG deleted = hooks.deleteValue(key.get(), name);
+      if (deleted != ERROR_SUCCESS) {
+        ReportRemoval(RemovalEventKind::kFontTableValueRemoveFailed, name, data,
+                      static_cast<unsigned long>(deleted));
+        return kFontTableUnavailable;
+      }
+      ReportRemoval(RemovalEventKind::kFontTableValueRemoved, name, data);
       // The registry renumbers: the value that followed now sits at this index.
       continue;
     }
     ++index;
+  }
+  return kOk;
+}
+
+// The Fonts folder and the file's full path in it. 0, kFontsFolderUnavailable, or
+// kFontFileDeleteFailed when the path would not fit (a cut-off path would name another file).
+int16_t FontsFolderPathOf(const char* fileName, char (&fullPath)[kPathBufferSize]) {
+  char fontsFolder[kPathBufferSize];
+  if (GetFontsFolderPath(fontsFolder) != kOk) {
+    ReportRemoval(RemovalEventKind::kFontsFolderUnavailable, fileName);
+    return kFontsFolderUnavailable;
+  }
+  const int written = std::snprintf(fullPath, sizeof fullPath, "%s%s", fontsFolder, fileName);
+  if (written < 0 || static_cast<size_t>(written) >= sizeof fullPath) {
+    ReportRemoval(RemovalEventKind::kFileDeleteFailed, fileName, "", ERROR_FILENAME_EXCED_RANGE);
+    return kFontFileDeleteFailed;
   }
   return kOk;
 }
@@ -84,14 +117,9 @@ int16_t UninstallFont(const char* fileName, const FontUninstallHooks& hooks, Rem
   outcome = RemovalOutcome::kStillOnDisk;
   RemoveFontResourceA(fileName);  // a font that was not loaded is no reason to stop
 
-  char fontsFolder[kPathBufferSize];
-  const int16_t folderResult = GetFontsFolderPath(fontsFolder);
-  if (folderResult != kOk) return folderResult;
-
   char fullPath[kPathBufferSize] = {};
-  const int written = std::snprintf(fullPath, sizeof fullPath, "%s%s", fontsFolder, fileName);
-  // A cut-off path would name another file: neither unregister nor delete by it.
-  if (written < 0 || static_cast<size_t>(written) >= sizeof fullPath) return kFontFileDeleteFailed;
+  const int16_t pathResult = FontsFolderPathOf(fileName, fullPath);
+  if (pathResult != kOk) return pathResult;
 
   const int16_t tableResult = RemoveFontTableValues(fileName, fullPath, hooks);
   if (tableResult != kOk) return tableResult;
@@ -106,6 +134,13 @@ int16_t UninstallFont(const char* fileName, const FontUninstallHooks& hooks, Rem
   SendMessageTimeoutA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG,
                       kFontChangeTimeoutPerWindowMs, &ignored);
   return outcome == RemovalOutcome::kRemoved ? kOk : kFontFileDeleteFailed;
+}
+
+int16_t PreviewUninstallFont(const char* fileName) {
+  char fullPath[kPathBufferSize] = {};
+  const int16_t pathResult = FontsFolderPathOf(fileName, fullPath);
+  if (pathResult != kOk) return pathResult;
+  return RemoveFontTableValues(fileName, fullPath, SystemFontUninstallHooks(), TableMode::kPreview);
 }
 
 }  // namespace kc

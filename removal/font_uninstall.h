@@ -20,7 +20,8 @@ namespace kc {
 //                            (values after it are left, the file stays, nothing is broadcast);
 //   kFontFileDeleteFailed    the file cannot be deleted now: its values are already gone; the
 //                            broadcast is sent only when its deletion at restart was scheduled.
-// Nothing is undone on failure and nothing is shown.
+// Nothing is undone on failure and nothing is shown. Each value removed, the file's deletion and
+// every failure (with its Win32 error) are reported to the removal journal.
 int16_t UninstallFont(const char* fileName);
 
 // The same, the file deleted by DeleteNowOrAtRestart, telling in `outcome` what became of it: with
@@ -28,5 +29,10 @@ int16_t UninstallFont(const char* fileName);
 // deletes it at the next restart (the font is unregistered and unloaded all the same, so
 // WM_FONTCHANGE is broadcast), else kStillOnDisk; with every other code kStillOnDisk.
 int16_t UninstallFont(const char* fileName, RemovalOutcome& outcome);
+
+// What UninstallFont would remove, changing nothing: reports each value of the font table that
+// names the file to the removal journal as one that would be removed (the table is only read).
+// Returns 0, kFontsFolderUnavailable or kFontTableUnavailable, each reported too.
+int16_t PreviewUninstallFont(const char* fileName);
 
 }  // namespace kc

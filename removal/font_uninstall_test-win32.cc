@@ -12,6 +12,7 @@
 #include "removal/font_uninstall.h"
 #include "removal/font_uninstall_hooks.h"
 #include "tests/removal/helper_process.h"
+#include "tests/removal/journal_recorder.h"
 #include "tests/removal/removal_fixtures.h"
 
 namespace kc {
@@ -90,11 +91,34 @@ TEST_F(UninstallFontTest, RemovesEveryValueNamingTheFileAndNoOther) {
   HelperProcess listener("listen");
   ASSERT_TRUE(listener.ready()) << listener.failure();
 
+  // A preview names the values that would go and changes nothing, the broadcast included.
+  std::vector<std::string> wouldGo;
+  {
+    JournalRecorder journal;
+    EXPECT_EQ(kOk, PreviewUninstallFont(file.c_str()));
+    wouldGo = journal.lines;
+  }
+  for (const FontValue& v : values_) EXPECT_TRUE(ValuePresent(v.name)) << v.name;
+  EXPECT_TRUE(FileExists(fonts_ + file));
+  EXPECT_EQ(0, ListenerFontChanges());
+
+  JournalRecorder journal;
   EXPECT_EQ(kOk, UninstallFont(file.c_str()));
   ExpectValues();
   EXPECT_FALSE(FileExists(fonts_ + file));
   EXPECT_TRUE(FileExists(kOtherFolder + file)) << "the same name in another folder is not ours";
   EXPECT_EQ(1, ListenerFontChanges());
+
+  // The journal names each value removed with its data, in the table's order, then the file.
+  std::vector<std::string> expected, expectedPreview;
+  for (const FontValue& v : values_) {
+    if (!v.removed) continue;
+    expected.push_back("value removed|" + v.name + "|" + v.data + "|0");
+    expectedPreview.push_back("would remove value|" + v.name + "|" + v.data + "|0");
+  }
+  expected.push_back("deleted|" + fonts_ + file + "||0");
+  EXPECT_EQ(expected, journal.lines);
+  EXPECT_EQ(expectedPreview, wouldGo);
 }
 
 // In code page 932 "ア" is 0x83 0x41 and "ヂ" 0x83 0x61: the second bytes differ only as 'A' and
@@ -205,8 +229,12 @@ TEST_F(UninstallFontTest, UndeletableValueStopsEverythingAfterIt) {
   ASSERT_TRUE(listener.ready()) << listener.failure();
 
   const FontUninstallHooks hooks = {DeleteUnlessUndeletable};
+  JournalRecorder journal;
   EXPECT_EQ(kFontTableUnavailable, UninstallFont(file.c_str(), hooks));
   ExpectValues();
+  EXPECT_EQ((std::vector<std::string>{"value removed|KcTest K1|" + file + "|0",
+                                      "value remove failed|KcTest K2 locked|" + file + "|5"}),
+            journal.lines);
   EXPECT_TRUE(FileExists(fonts_ + file));
   EXPECT_EQ(0, ListenerFontChanges());
   DeleteFileA((fonts_ + file).c_str());
@@ -236,9 +264,12 @@ TEST_F(UninstallFontTest, NoFontTable) {
   HelperProcess listener("listen");
   ASSERT_TRUE(listener.ready()) << listener.failure();
 
+  JournalRecorder journal;
   EXPECT_EQ(kFontTableUnavailable, UninstallFont(file.c_str()));
   EXPECT_TRUE(FileExists(fonts_ + file));
   EXPECT_EQ(0, ListenerFontChanges());
+  EXPECT_EQ((std::vector<std::string>{"no font table|" + file + "||2"}), journal.lines);
+  EXPECT_EQ(kFontTableUnavailable, PreviewUninstallFont(file.c_str()));
 }
 
 }  // namespace

@@ -1,12 +1,15 @@
-// RemoveProductTools on real desktops and a real program-files folder of the test prefix. The names
-// are written here as code page 932 bytes, independently of the literals in the program.
+// RemoveProductTools and its preview on real desktops and a real program-files folder of the test
+// prefix, and what both tell the removal journal. The names are written here as code page 932
+// bytes, independently of the literals in the program.
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
 #include <string>
+#include <vector>
 
 #include "removal/product_tools.h"
 #include "tests/removal/helper_process.h"
+#include "tests/removal/journal_recorder.h"
 #include "tests/removal/removal_fixtures.h"
 
 namespace kc {
@@ -64,11 +67,42 @@ class ProductToolsTest : public ::testing::Test {
     EXPECT_TRUE(FolderExists(programFiles_));
   }
 
+  // What the preview reports; the machine must be unchanged by it.
+  std::vector<std::string> Preview() {
+    const std::vector<std::string> before = Present();
+    JournalRecorder journal;
+    PreviewProductTools();
+    EXPECT_EQ(before, Present()) << "a preview changes nothing";
+    return journal.lines;
+  }
+  std::vector<std::string> Present() {
+    std::vector<std::string> present;
+    for (const std::string& f : {userDesktop_ + kUserProgram, commonDesktop_ + kShortcut,
+                                 tools_ + "ZIZAVInstaller.exe", tools_ + "ZIZAVUninstaller.exe",
+                                 tools_ + kMenuProgram, tools_, utility_, fonts_, kestrel_}) {
+      if (GetFileAttributesA(f.c_str()) != INVALID_FILE_ATTRIBUTES) present.push_back(f);
+    }
+    return present;
+  }
+  // The journal lines of deleting every tool, "would ..." for a preview.
+  std::vector<std::string> ToolLines(const std::string& verb) {
+    std::vector<std::string> lines;
+    for (const std::string& f : {userDesktop_ + kUserProgram, commonDesktop_ + kShortcut,
+                                 tools_ + "ZIZAVInstaller.exe", tools_ + "ZIZAVUninstaller.exe",
+                                 tools_ + kMenuProgram}) {
+      lines.push_back(verb + "|" + f + "||0");
+    }
+    return lines;
+  }
+
   std::string userDesktop_, commonDesktop_, programFiles_, kestrel_, fonts_, tools_, utility_;
 };
 
 TEST_F(ProductToolsTest, NothingPresentNothingMade) {
+  EXPECT_EQ(std::vector<std::string>{}, Preview());
+  JournalRecorder journal;
   RemoveProductTools();
+  EXPECT_EQ(std::vector<std::string>{}, journal.lines) << "nothing was there: nothing to tell";
   EXPECT_FALSE(FolderExists(kestrel_));
   EXPECT_TRUE(FolderExists(userDesktop_));
   EXPECT_TRUE(FolderExists(commonDesktop_));
@@ -76,7 +110,19 @@ TEST_F(ProductToolsTest, NothingPresentNothingMade) {
 
 TEST_F(ProductToolsTest, EverythingOfTheProductGoes) {
   InstallProduct();
+  std::vector<std::string> expectedPreview = ToolLines("would delete");
+  for (const std::string& folder : {tools_, utility_, fonts_, kestrel_}) {
+    expectedPreview.push_back("would remove folder|" + folder + "||0");
+  }
+  EXPECT_EQ(expectedPreview, Preview());
+
+  JournalRecorder journal;
   RemoveProductTools();
+  std::vector<std::string> expected = ToolLines("deleted");
+  for (const std::string& folder : {tools_, utility_, fonts_, kestrel_}) {
+    expected.push_back("folder removed|" + folder + "||0");
+  }
+  EXPECT_EQ(expected, journal.lines);
   EXPECT_FALSE(FileExists(userDesktop_ + kUserProgram));
   EXPECT_FALSE(FileExists(commonDesktop_ + kShortcut));
   EXPECT_FALSE(FolderExists(kestrel_)) << "tool files and all four folders are gone";
@@ -90,7 +136,19 @@ TEST_F(ProductToolsTest, EverythingOfTheProductGoes) {
 TEST_F(ProductToolsTest, UsersFileKeepsFontsAndKestrel) {
   InstallProduct();
   ASSERT_TRUE(MakeFile(fonts_ + "mine.txt"));
+  std::vector<std::string> expectedPreview = ToolLines("would delete");
+  expectedPreview.push_back("would remove folder|" + tools_ + "||0");
+  expectedPreview.push_back("would remove folder|" + utility_ + "||0");
+  EXPECT_EQ(expectedPreview, Preview());
+
+  JournalRecorder journal;
   RemoveProductTools();
+  std::vector<std::string> expected = ToolLines("deleted");
+  expected.push_back("folder removed|" + tools_ + "||0");
+  expected.push_back("folder removed|" + utility_ + "||0");
+  expected.push_back("folder kept|" + fonts_ + "||" + std::to_string(ERROR_DIR_NOT_EMPTY));
+  expected.push_back("folder kept|" + kestrel_ + "||" + std::to_string(ERROR_DIR_NOT_EMPTY));
+  EXPECT_EQ(expected, journal.lines);
   EXPECT_FALSE(FolderExists(tools_));
   EXPECT_FALSE(FolderExists(utility_));
   EXPECT_TRUE(FileExists(fonts_ + "mine.txt"));

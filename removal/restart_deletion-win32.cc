@@ -3,6 +3,7 @@
 #include "common/result_code.h"
 #include "removal/restart_deletion.h"
 #include "removal/restart_deletion_hooks.h"
+#include "removal/removal_journal.h"
 
 namespace kc {
 namespace {
@@ -37,7 +38,11 @@ RemovalOutcome DeleteNowOrAtRestart(const char* path, const RestartDeletionHooks
   if (path == nullptr) return RemovalOutcome::kStillOnDisk;
   DeletionFailure failure;
   if (hooks.deleteFile(path, failure) == kOk) return RemovalOutcome::kRemoved;
-  if (!InUse(failure) || !hooks.scheduleDeletion(path)) return RemovalOutcome::kStillOnDisk;
+  if (!InUse(failure)) return RemovalOutcome::kStillOnDisk;
+  if (!hooks.scheduleDeletion(path)) {
+    ReportRemoval(RemovalEventKind::kRestartDeletionFailed, path, "", GetLastError());
+    return RemovalOutcome::kStillOnDisk;
+  }
 
   // The deletion at restart, like DeleteFileA, fails on a read-only file. Changing only this one
   // attribute is allowed while the file is held, and the file is going anyway.

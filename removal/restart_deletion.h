@@ -15,7 +15,8 @@ namespace kc {
 //   kRemovedAtRestart  in use, and its deletion at the next restart is scheduled;
 //   kStillOnDisk       not deletable for another reason (no right to delete, a missing folder),
 //                      or in use and the scheduling failed too.
-// Nothing is shown.
+// Nothing is shown. A scheduling that fails is reported to the removal journal with its error, as
+// the deletion's own failure is.
 RemovalOutcome DeleteNowOrAtRestart(const char* path);
 
 }  // namespace kc

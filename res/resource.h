@@ -33,6 +33,8 @@
 #define IDS_APPS_STILL_OPEN 2002
 #define IDS_FONTS_NOT_REMOVED 2003
 #define IDS_FONTS_REMOVED_AT_RESTART 2004
+#define IDS_BAD_COMMAND_LINE 2005
+#define IDS_PROGRAM_TITLE 2006
 
 // System menu command of the About item; the low four bits of a system command are the system's.
 #define IDM_ABOUTBOX 0x0010

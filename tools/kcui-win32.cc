@@ -32,6 +32,14 @@
 //                               --non-admin runs it with a restricted token in which the
 //                               Administrators group is deny-only (a real standard user's check)
 //   wait-exit PID               waits for the process to end and prints its exit code
+//   run-watched [--non-admin] EXE [ARGS...]
+//                               starts EXE as start does, watching from before its first
+//                               instruction for every window its process creates (top-level or
+//                               child, shown or hidden, however briefly), and waits for it to end
+//                               (up to --timeout). Prints "pid<TAB>PID" first, then a line
+//                               "window<TAB>class<TAB>title" per window created, then
+//                               "exit<TAB>CODE". Status 0 when the program ended, 1 when it did not
+//                               end in time (it is left running)
 //
 // Example, from a shell inside a test-bed prefix (drive_c as the current folder):
 //   pid=$(wine 'C:\tests\kcui.exe' start 'C:\tests\FontList.exe')
@@ -134,7 +142,9 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options) {
       if (arg == L"--pid") options.pid = value;
     } else {
       options.args.push_back(arg);
-      if (options.args.size() == 2 && options.args[0] == L"start") afterStart = true;
+      if (options.args.size() == 2 && (options.args[0] == L"start" || options.args[0] == L"run-watched")) {
+        afterStart = true;
+      }
     }
   }
   return !options.args.empty();
@@ -367,8 +377,9 @@ HANDLE NonAdministratorToken() {
 
 std::wstring Quoted(const std::wstring& arg) { return L"\"" + arg + L"\""; }
 
-int Start(const Options& options) {
-  if (options.args.size() < 2) return 2;
+// Starts the program of a start or run-watched command (EXE and ARGS after the command) in its own
+// folder, with `flags` for CreateProcess. False with the reason printed.
+bool Launch(const Options& options, DWORD flags, PROCESS_INFORMATION& process) {
   const std::wstring& exe = options.args[1];
   std::wstring commandLine = Quoted(exe);
   for (size_t i = 2; i < options.args.size(); ++i) commandLine += L" " + Quoted(options.args[i]);
@@ -381,25 +392,114 @@ int Start(const Options& options) {
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  PROCESS_INFORMATION process = {};
+  process = {};
   std::vector<wchar_t> mutableLine(commandLine.begin(), commandLine.end());
   mutableLine.push_back(L'\0');
   BOOL started = FALSE;
   if (options.nonAdmin) {
     const HANDLE token = NonAdministratorToken();
-    if (token == nullptr) return Fail(L"no restricted token: error " + Number(GetLastError()));
+    if (token == nullptr) {
+      Fail(L"no restricted token: error " + Number(GetLastError()));
+      return false;
+    }
     started = CreateProcessAsUserW(token, exe.c_str(), mutableLine.data(), nullptr, nullptr, FALSE,
-                                   0, nullptr, folder.empty() ? nullptr : folder.c_str(), &startup,
+                                   flags, nullptr, folder.empty() ? nullptr : folder.c_str(), &startup,
                                    &process);
     CloseHandle(token);
   } else {
-    started = CreateProcessW(exe.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    started = CreateProcessW(exe.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, flags, nullptr,
                              folder.empty() ? nullptr : folder.c_str(), &startup, &process);
   }
-  if (!started) return Fail(L"cannot start " + exe + L": error " + Number(GetLastError()));
+  if (!started) Fail(L"cannot start " + exe + L": error " + Number(GetLastError()));
+  return started != FALSE;
+}
+
+int Start(const Options& options) {
+  if (options.args.size() < 2) return 2;
+  PROCESS_INFORMATION process;
+  if (!Launch(options, 0, process)) return 1;
   Print(Number(process.dwProcessId));
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
+  return 0;
+}
+
+// ---- watching a program for windows ------------------------------------------------------------
+
+struct WindowSeen {
+  HWND window;
+  std::wstring className;
+  std::wstring title;
+};
+
+DWORD g_watchedPid = 0;
+std::vector<WindowSeen> g_windowsSeen;
+
+void NoteWindow(HWND window) {
+  for (const WindowSeen& seen : g_windowsSeen) {
+    if (seen.window == window) return;
+  }
+  wchar_t title[256] = {};
+  GetWindowTextW(window, title, 256);  // no message: the window's thread may be busy or gone
+  g_windowsSeen.push_back({window, ClassName(window), title});
+}
+
+// Out of context: Windows posts each event to this thread, which handles it while it pumps.
+void CALLBACK WindowCreated(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD) {
+  if (window != nullptr && object == OBJID_WINDOW && child == CHILDID_SELF) NoteWindow(window);
+}
+
+// A second way to see the windows, in case an event is lost: the process's top-level windows.
+BOOL CALLBACK NoteIfWatched(HWND window, LPARAM) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid == g_watchedPid) NoteWindow(window);
+  return TRUE;
+}
+
+void PumpAndLook() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  EnumWindows(NoteIfWatched, 0);
+}
+
+int RunWatched(const Options& options) {
+  if (options.args.size() < 2) return 2;
+  PROCESS_INFORMATION process;
+  // Suspended, so that the watch is in place before the program can make its first window.
+  if (!Launch(options, CREATE_SUSPENDED, process)) return 1;
+  g_watchedPid = process.dwProcessId;
+  Print(L"pid\t" + Number(process.dwProcessId));
+  const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, WindowCreated,
+                                             process.dwProcessId, 0, WINEVENT_OUTOFCONTEXT);
+  if (hook == nullptr) {
+    TerminateProcess(process.hProcess, 99);
+    return Fail(L"cannot watch for windows: error " + Number(GetLastError()));
+  }
+  ResumeThread(process.hThread);
+  CloseHandle(process.hThread);
+
+  const DWORD start = GetTickCount();
+  bool ended = false;
+  while (!ended && GetTickCount() - start < options.timeoutMs) {
+    ended = MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 20, QS_ALLINPUT) == WAIT_OBJECT_0;
+    PumpAndLook();
+  }
+  // Events of the last moments may still be on their way.
+  for (const DWORD settle = GetTickCount(); GetTickCount() - settle < 200; Sleep(10)) PumpAndLook();
+  UnhookWinEvent(hook);
+
+  for (const WindowSeen& seen : g_windowsSeen) {
+    Print(L"window\t" + Escaped(seen.className) + L"\t" + Escaped(seen.title));
+  }
+  if (!ended) {
+    CloseHandle(process.hProcess);
+    return Fail(L"the program did not end within " + Number(options.timeoutMs) + L" ms");
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hProcess);
+  Print(L"exit\t" + Number(static_cast<long long>(static_cast<int>(code))));
   return 0;
 }
 
@@ -421,6 +521,7 @@ int Run(const Options& options) {
   const std::vector<std::wstring>& a = options.args;
   const std::wstring& command = a[0];
   if (command == L"start") return Start(options);
+  if (command == L"run-watched") return RunWatched(options);
   if (command == L"wait-exit") return a.size() == 2 ? WaitExit(a[1], options) : 2;
   if (a.size() < 2) return 2;
 

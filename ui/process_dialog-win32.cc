@@ -1,5 +1,6 @@
 #include "ui/process_dialog-win32.h"
 
+#include "framework/message_pump-win32.h"
 #include "res/resource.h"
 
 namespace kc {
@@ -48,12 +49,7 @@ int CProcessDialog::SetStatus(const char* line1, const char* line2) {
 }
 
 int CProcessDialog::StepIt() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (m_hWnd != nullptr && IsDialogMessageA(m_hWnd, &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
+  DrainMessages(m_hWnd);
   UpdateData(FALSE);
   m_progress.StepIt();
   return 0;

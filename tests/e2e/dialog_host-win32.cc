@@ -12,7 +12,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/message_pump-win32.h"
+#include "framework/message_pump-win32.h"
 #include "framework/string_resource-win32.h"
 #include "framework/win_app-win32.h"
 #include "res/resource.h"

@@ -1,5 +1,5 @@
 // FontListSeams.exe: FontList.exe itself, with start-up answers that Wine cannot give, chosen on the
-// command line (the real program takes no arguments):
+// command line; every other argument (/silent, /log:...) goes to the program as it stands:
 //   win32s             GetVersion answers Windows 3.1 with Win32s
 //   win98              GetVersion answers Windows 98 (no administrator check at all)
 //   drives-unreadable  GetLogicalDriveStringsA fails
@@ -8,12 +8,16 @@
 //   fail-append=N      the append after N successful ones (drive roots and found fonts) throws
 //   ask-after-ms=N     listed applications may keep their windows N ms before the user is asked
 //   step-pause-ms=N    a pause of N ms after every step of the progress bar, for watchers
+//   silent-wait-ms=N   a silent run waits N ms (not 60 s) for listed applications to close
 #include <windows.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "app/font_list_app-win32.h"
+#include "app/program_arguments-win32.h"
 #include "app/run_options-win32.h"
 #include "app/startup_sources-win32.h"
 #include "common/append.h"
@@ -41,20 +45,31 @@ long NumberAfter(const char* argument, const char* name) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   kc::StartupSources& sources = kc::CurrentStartupSources();
+  kc::RunOptions& options = kc::CurrentRunOptions();
+  std::vector<std::string>& programArguments = kc::ProgramArguments();
+  programArguments.clear();
   for (int i = 1; i < __argc; ++i) {
     const char* seam = __argv[i];
-    if (std::strcmp(seam, "win32s") == 0) sources.getVersion = Win32sVersion;
-    if (std::strcmp(seam, "win98") == 0) sources.getVersion = Windows98Version;
-    if (std::strcmp(seam, "drives-unreadable") == 0) sources.getDriveStrings = FailingDriveStrings;
-    if (std::strcmp(seam, "drives-no-memory") == 0) kc::ArmAppendFailure(0);
-    if (std::strcmp(seam, "drives-none") == 0) sources.getDriveStrings = NoDriveStrings;
-    if (NumberAfter(seam, "fail-append") >= 0) kc::ArmAppendFailure(NumberAfter(seam, "fail-append"));
-    if (NumberAfter(seam, "step-pause-ms") >= 0) {
-      kc::CurrentRunOptions().pauseAfterProgressStepMs = static_cast<DWORD>(NumberAfter(seam, "step-pause-ms"));
-    }
-    if (NumberAfter(seam, "ask-after-ms") >= 0) {
-      kc::CurrentRunOptions().askAboutOpenApplicationsAfterMs =
-          static_cast<DWORD>(NumberAfter(seam, "ask-after-ms"));
+    if (std::strcmp(seam, "win32s") == 0) {
+      sources.getVersion = Win32sVersion;
+    } else if (std::strcmp(seam, "win98") == 0) {
+      sources.getVersion = Windows98Version;
+    } else if (std::strcmp(seam, "drives-unreadable") == 0) {
+      sources.getDriveStrings = FailingDriveStrings;
+    } else if (std::strcmp(seam, "drives-no-memory") == 0) {
+      kc::ArmAppendFailure(0);
+    } else if (std::strcmp(seam, "drives-none") == 0) {
+      sources.getDriveStrings = NoDriveStrings;
+    } else if (NumberAfter(seam, "fail-append") >= 0) {
+      kc::ArmAppendFailure(NumberAfter(seam, "fail-append"));
+    } else if (NumberAfter(seam, "step-pause-ms") >= 0) {
+      options.pauseAfterProgressStepMs = static_cast<DWORD>(NumberAfter(seam, "step-pause-ms"));
+    } else if (NumberAfter(seam, "ask-after-ms") >= 0) {
+      options.askAboutOpenApplicationsAfterMs = static_cast<DWORD>(NumberAfter(seam, "ask-after-ms"));
+    } else if (NumberAfter(seam, "silent-wait-ms") >= 0) {
+      options.unattendedWaitForApplicationsMs = static_cast<DWORD>(NumberAfter(seam, "silent-wait-ms"));
+    } else {
+      programArguments.emplace_back(seam);
     }
   }
   return kc::AfxWinMain(instance);

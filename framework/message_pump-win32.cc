@@ -1,4 +1,4 @@
-#include "app/message_pump-win32.h"
+#include "framework/message_pump-win32.h"
 
 namespace kc {
 
@@ -12,6 +12,12 @@ int PumpMessages(HWND dialog) {
     DispatchMessageA(&msg);
   }
   return taken;
+}
+
+void DrainMessages(HWND dialog) {
+  // A batch that used the whole budget may have left messages behind; a smaller one emptied the queue.
+  while (PumpMessages(dialog) == kPumpMessagesBudget) {
+  }
 }
 
 }  // namespace kc

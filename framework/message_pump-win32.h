@@ -1,5 +1,7 @@
 #pragma once
-// Keeps the program's windows alive during long work on the one user-interface thread.
+// The one message pump of the program: keeps its windows alive during long work on the one
+// user-interface thread. The removal run pumps a bounded batch at a time; the progress window's
+// step drains the queue with the same pump.
 
 #include <windows.h>
 
@@ -11,5 +13,8 @@ constexpr int kPumpMessagesBudget = 1000;
 // and handles each: keyboard navigation of `dialog` when IsDialogMessage takes it, otherwise
 // translate and dispatch. What is left waits for the next call. Returns the number taken.
 int PumpMessages(HWND dialog);
+
+// Pumps until the queue is empty, however many messages that takes.
+void DrainMessages(HWND dialog);
 
 }  // namespace kc

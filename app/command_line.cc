@@ -1,0 +1,48 @@
+#include "app/command_line.h"
+
+#include <cctype>
+
+namespace kc {
+namespace {
+
+std::string Lower(const std::string& text) {
+  std::string lower = text;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
+
+// Applies one argument; false when it is bad.
+bool Apply(const std::string& argument, CommandLine& line) {
+  if (argument.size() < 2 || (argument[0] != '/' && argument[0] != '-')) return false;
+  const std::string body = argument.substr(1);
+  const std::string lower = Lower(body);
+  if (lower == "silent") {
+    if (line.mode != RunMode::kPreview) line.mode = RunMode::kSilent;
+    return true;
+  }
+  if (lower == "preview") {
+    line.mode = RunMode::kPreview;
+    return true;
+  }
+  if (lower.compare(0, 4, "log:") == 0) {
+    const std::string path = body.substr(4);
+    if (path.empty() || !line.logPath.empty()) return false;  // which of two logs would be meant?
+    line.logPath = path;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+  CommandLine line;
+  for (const std::string& argument : arguments) {
+    if (Apply(argument, line) || line.bad) continue;
+    line.bad = true;
+    line.badArgument = argument;
+  }
+  return line;
+}
+
+}  // namespace kc

@@ -1,0 +1,31 @@
+#pragma once
+// The program's command line. Without a switch the program is the dialog program; administrators
+// who deploy it to many PCs add
+//   /silent     the whole removal with no window at all, the outcome in the exit code
+//   /preview    walks and identifies as a removal would, and removes nothing
+//   /log:PATH   writes the run's log to PATH
+// A switch begins with / or - and ignores letter case; the path keeps its own.
+
+#include <string>
+#include <vector>
+
+namespace kc {
+
+enum class RunMode { kDialog, kSilent, kPreview };
+
+struct CommandLine {
+  // /preview wins over /silent: given both, nothing is removed.
+  RunMode mode = RunMode::kDialog;
+  std::string logPath;      // empty: no /log given
+  bool bad = false;         // an argument is unknown or malformed
+  std::string badArgument;  // the first such argument, as given
+};
+
+// `arguments` are the program's arguments without its own name, as the C runtime splits them.
+// Bad: an argument that is not a switch, an unknown switch, a value given to a switch that takes
+// none (/silent:x), /log without a path (/log, /log:) and a second /log. The mode and the log path
+// are still taken from the good switches, so that a silent run with a bad argument can say so
+// without a window.
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+}  // namespace kc

@@ -1,0 +1,93 @@
+#include "app/run_log-win32.h"
+
+#include <windows.h>
+
+#include <exception>
+
+#include "app/run_log_text.h"
+
+namespace kc {
+namespace {
+
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+bool WriteAll(HANDLE file, const std::string& bytes) {
+  DWORD written = 0;
+  return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size();
+}
+
+std::string Now() {
+  SYSTEMTIME time;
+  GetLocalTime(&time);
+  return TimeStampText(time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond,
+                       time.wMilliseconds);
+}
+
+}  // namespace
+
+bool RunLog::Open(const std::string& path) {
+  // Others may read the log while the run writes it (an administrator watching, a deployment tool).
+  file_ = ScopedHandle(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file_.valid() || !WriteAll(file_.get(), kByteOrderMark)) {
+    file_.reset();
+    failed_ = true;
+    return false;
+  }
+  return true;
+}
+
+void RunLog::Line(const std::string& text) noexcept {
+  if (!file_.valid()) return;
+  try {
+    if (!WriteAll(file_.get(), AnsiToUtf8(Now() + " " + text + "\r\n"))) failed_ = true;
+  } catch (const std::exception&) {
+    failed_ = true;  // out of memory making the line: the run goes on without it
+  }
+}
+
+std::string DefaultLogPath() {
+  char windows[MAX_PATH] = {};
+  const UINT length = GetWindowsDirectoryA(windows, sizeof windows);
+  if (length == 0 || length >= sizeof windows) return std::string();
+  char program[MAX_PATH] = {};
+  const DWORD programLength = GetModuleFileNameA(nullptr, program, sizeof program);
+  if (programLength == 0 || programLength >= sizeof program) return std::string();
+
+  std::string name(program);
+  name = name.substr(name.find_last_of("\\/") + 1);
+  const size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos) name.erase(dot);
+  std::string folder(windows);
+  if (folder.back() != '\\') folder += '\\';  // a root such as C:\ comes with its backslash
+  return folder + "Temp\\" + name + ".log";
+}
+
+std::string AnsiToUtf8(const std::string& ansi) {
+  if (ansi.empty()) return ansi;
+  // Both steps exist on every Windows version the program is for (XP included).
+  const int wideLength = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+  if (wideLength <= 0) return std::string();
+  std::wstring wide(static_cast<size_t>(wideLength), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], wideLength);
+  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return std::string();
+  std::string utf8(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, &utf8[0], length, nullptr, nullptr);
+  return utf8;
+}
+
+std::string SystemErrorText(unsigned long error) {
+  char text[512] = {};
+  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                                      0, text, sizeof text, nullptr);
+  std::string message(text, length);
+  for (char& c : message) {
+    if (c == '\r' || c == '\n') c = ' ';  // one event, one line
+  }
+  while (!message.empty() && message.back() == ' ') message.pop_back();
+  return message;
+}
+
+}  // namespace kc

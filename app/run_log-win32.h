@@ -1,0 +1,51 @@
+#pragma once
+// The file of a run's log: UTF-8 with a byte-order mark, one line per event, each with the local
+// time, CR LF line ends (Notepad reads it on every Windows version). Each line is written when it
+// happens, so a run that ends abruptly leaves every line before. A log that cannot be written
+// never stops a run; it only remembers that it failed.
+
+#include <string>
+
+#include "common/scoped_win32.h"
+
+namespace kc {
+
+class RunLog {
+ public:
+  RunLog() = default;
+  RunLog(const RunLog&) = delete;
+  RunLog& operator=(const RunLog&) = delete;
+
+  // Creates the file at `path`, replacing one that is there, and writes the byte-order mark. False
+  // when that fails: the log stays closed and counts as failed.
+  bool Open(const std::string& path);
+
+  // Writes "<time> <text>" and a line end; `text` is in the ANSI code page. Nothing happens on a
+  // closed log. Never throws: a line that cannot be made or written marks the log failed.
+  void Line(const std::string& text) noexcept;
+
+  // A line that could not even be made (memory ran out) counts as a failed write.
+  void LineLost() noexcept {
+    if (file_.valid()) failed_ = true;
+  }
+
+  bool IsOpen() const { return file_.valid(); }
+  // Opening it or writing a line failed. A log that was never opened has not failed.
+  bool Failed() const { return failed_; }
+
+ private:
+  ScopedHandle file_;
+  bool failed_ = false;
+};
+
+// %WINDIR%\Temp\ and the program's file name with ".log" for its extension, e.g.
+// C:\WINDOWS\Temp\FontList.log. Empty when the Windows folder or the program's name cannot be had.
+std::string DefaultLogPath();
+
+// ANSI text (code page 932 on the systems the program is for) as UTF-8.
+std::string AnsiToUtf8(const std::string& ansi);
+
+// The system's message for a Win32 error, on one line; "" when the system has none.
+std::string SystemErrorText(unsigned long error);
+
+}  // namespace kc

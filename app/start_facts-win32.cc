@@ -1,0 +1,77 @@
+#include "app/start_facts-win32.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "res/version.h"
+
+namespace kc {
+namespace {
+
+std::string ProgramName() {
+  char path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+  if (length == 0 || length >= sizeof path) return "?";
+  const char* slash = std::strrchr(path, '\\');
+  return slash != nullptr ? slash + 1 : path;
+}
+
+// "6.0.6002 Service Pack 2": numbers and service pack as the version record gives them.
+std::string WindowsVersion() {
+  OSVERSIONINFOEXA info = {};
+  info.dwOSVersionInfoSize = sizeof info;
+  if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info))) {
+    info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);  // systems that know only the basic record
+    if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info))) return "?";
+  }
+  char text[64];
+  // Windows 95/98/Me keep more than the build number in the field's high word.
+  const DWORD build = info.dwPlatformId == VER_PLATFORM_WIN32_NT ? info.dwBuildNumber : info.dwBuildNumber & 0xFFFF;
+  std::snprintf(text, sizeof text, "%lu.%lu.%lu", static_cast<unsigned long>(info.dwMajorVersion),
+                static_cast<unsigned long>(info.dwMinorVersion), static_cast<unsigned long>(build));
+  std::string version = text;
+  const void* end = std::memchr(info.szCSDVersion, '\0', sizeof info.szCSDVersion);
+  const size_t servicePackLength =
+      end != nullptr ? static_cast<const char*>(end) - info.szCSDVersion : sizeof info.szCSDVersion;
+  if (servicePackLength > 0) version += " " + std::string(info.szCSDVersion, servicePackLength);
+  return version;
+}
+
+std::string UserName() {
+  char name[257] = {};  // UNLEN + 1
+  DWORD size = sizeof name;
+  return GetUserNameA(name, &size) ? name : "?";
+}
+
+std::string ComputerName() {
+  char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD size = sizeof name;
+  return GetComputerNameA(name, &size) ? name : "?";
+}
+
+const char* ModeName(RunMode mode) {
+  switch (mode) {
+    case RunMode::kDialog: return "dialog";
+    case RunMode::kSilent: return "silent";
+    case RunMode::kPreview: return "preview";
+  }
+  return "?";
+}
+
+}  // namespace
+
+StartFacts CurrentStartFacts(RunMode mode, const DriveRootList& drives) {
+  StartFacts facts;
+  facts.program = ProgramName();
+  facts.version = KC_VERSION_TEXT;
+  facts.mode = ModeName(mode);
+  facts.windows = WindowsVersion();
+  facts.user = UserName();
+  facts.computer = ComputerName();
+  for (const DriveRoot& drive : drives) facts.drives.emplace_back(drive.path);
+  return facts;
+}
+
+}  // namespace kc

@@ -1,0 +1,451 @@
+// The administrators' runs of the real FontList.exe, end to end: /preview and /silent on the
+// demo PC, a font held open, a standard user, an application that will not close, bad switches,
+// memory running out, a log that cannot be written, and the dialog program's /log. Every program
+// is started through kcui's run-watched, which sees every window its process ever makes: a silent
+// run or a preview must make none. The machine is compared whole (every file, folder and registry
+// value) before and after, and with what the log says.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <cstdlib>
+#include <iterator>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/kcui_driver-win32.h"
+#include "tests/fonts/font_builder.h"
+#include "tests/support/file_tree-win32.h"
+#include "tests/support/machine_state-win32.h"
+
+namespace kc::e2e {
+namespace {
+
+using testsupport::MachineState;
+using testsupport::StateChanges;
+
+constexpr char kFontTable[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+const std::string kProgramTitle = "\"KESTREL CHARTER解約プログラム\"";
+const std::string kMainTitle = "\"KESTREL CHARTER契約解約時のフォント削除処理\"";
+
+// ---- Running a program and watching it for windows ----
+
+struct WatchedRun {
+  bool ended = false;
+  int exitCode = -1000;
+  std::vector<std::string> windows;  // "class<TAB>title" of each window its process made
+  std::string output;                // kcui's, for failure messages
+};
+
+WatchedRun RunWatched(const std::string& exeAndArgs, bool nonAdministrator = false) {
+  WatchedRun run;
+  const ToolRun tool = Kcui(std::string("--timeout 300000 run-watched ") + (nonAdministrator ? "--non-admin " : "") +
+                            "C:\\tests\\" + exeAndArgs);
+  run.output = tool.out;
+  for (const std::string& line : Lines(tool.out)) {
+    if (line.compare(0, 7, "window\t") == 0) run.windows.push_back(line.substr(7));
+    if (line.compare(0, 5, "exit\t") == 0) {
+      run.ended = true;
+      run.exitCode = std::atoi(line.c_str() + 5);
+    }
+  }
+  return run;
+}
+
+// A silent run or a preview: it ends with `exitCode` and no window of it ever existed.
+void ExpectWindowless(const WatchedRun& run, int exitCode) {
+  EXPECT_TRUE(run.ended) << run.output;
+  EXPECT_EQ(exitCode, run.exitCode) << run.output;
+  EXPECT_EQ(std::vector<std::string>{}, run.windows) << "windows of the program: " << run.output;
+}
+
+// ---- The log ----
+
+std::string Utf8ToAnsi(const std::string& utf8) {
+  if (utf8.empty()) return utf8;
+  const int wideLength = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(wideLength), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], wideLength);
+  const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+  std::string ansi(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, &ansi[0], length, nullptr, nullptr);
+  return ansi;
+}
+
+// The log's events in the ANSI code page, without their times. Fails the test unless the file
+// begins with a byte-order mark and every line with a time and ends in CR LF.
+std::vector<std::string> LogEvents(const std::string& path) {
+  const std::string bytes = testsupport::ReadWholeFile(path);
+  std::vector<std::string> events;
+  EXPECT_EQ(0u, bytes.find("\xEF\xBB\xBF")) << path << " begins with a UTF-8 byte-order mark";
+  if (bytes.size() < 3) return events;
+  static const std::regex timed("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} (.*)");
+  size_t start = 3;
+  while (start < bytes.size()) {
+    const size_t end = bytes.find("\r\n", start);
+    EXPECT_NE(std::string::npos, end) << path << ": the last line ends in CR LF";
+    const std::string line = bytes.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    std::smatch match;
+    EXPECT_TRUE(std::regex_match(line, match, timed)) << line;
+    events.push_back(Utf8ToAnsi(match.size() > 1 ? match[1].str() : line));
+    if (end == std::string::npos) break;
+    start = end + 2;
+  }
+  return events;
+}
+
+bool StartsWith(const std::string& text, const std::string& prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
+
+bool Has(const std::vector<std::string>& events, const std::string& event) {
+  for (const std::string& e : events) {
+    if (e == event) return true;
+  }
+  return false;
+}
+
+bool HasPrefix(const std::vector<std::string>& events, const std::string& prefix) {
+  for (const std::string& e : events) {
+    if (StartsWith(e, prefix)) return true;
+  }
+  return false;
+}
+
+// The first quoted text of an event that begins with `verb` and a quote, or "".
+std::string Quoted(const std::string& event, const std::string& verb) {
+  if (!StartsWith(event, verb + " \"")) return std::string();
+  const size_t start = verb.size() + 2;
+  return event.substr(start, event.find('"', start) - start);
+}
+
+// What a log says was (or would be) taken off the machine, as "file P", "folder P" and "value N".
+std::set<std::string> Removals(const std::vector<std::string>& events, bool preview) {
+  std::set<std::string> removals;
+  const char* const fileVerbs[] = {"deleted", "uninstalled", "tool deleted"};
+  const char* const previewFileVerbs[] = {"would delete", "would uninstall", "would delete tool"};
+  for (const std::string& event : events) {
+    for (const char* verb : preview ? previewFileVerbs : fileVerbs) {
+      if (!Quoted(event, verb).empty()) removals.insert("file " + Quoted(event, verb));
+    }
+    const std::string folder = Quoted(event, preview ? "would remove folder" : "folder removed");
+    if (!folder.empty()) removals.insert("folder " + folder);
+    const std::string value = Quoted(event, preview ? "would remove registry value" : "registry value");
+    if (!value.empty()) removals.insert("value " + value);
+  }
+  return removals;
+}
+
+// ---- The machine ----
+
+MachineState State() {
+  // The logs, the programs of the test and the stand-in applications' notes are the test's own.
+  MachineState state = testsupport::TakeMachineState(
+      {"C:\\", "D:\\"}, {"C:\\logs\\", "C:\\tests\\", "C:\\apps\\"},
+      {{HKEY_LOCAL_MACHINE, "HKLM", "SOFTWARE"}, {HKEY_LOCAL_MACHINE, "HKLM", "SYSTEM"},
+       {HKEY_CURRENT_USER, "HKCU", "Software"}});
+  // Wine notes the graphics driver of every desktop it sets up for a process (seen when a
+  // restricted token's process starts): the system's bookkeeping, not the program's.
+  const std::string video = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Video\\";
+  for (auto it = state.registry.begin(); it != state.registry.end();) {
+    it = it->first.compare(0, video.size(), video) == 0 ? state.registry.erase(it) : std::next(it);
+  }
+  return state;
+}
+
+// What the machine lost between two states, in the terms of Removals(); every other difference
+// is added as "unexpected ...".
+std::set<std::string> Lost(const MachineState& before, const MachineState& after) {
+  const StateChanges changes = testsupport::CompareMachineStates(before, after);
+  std::set<std::string> lost;
+  for (const std::string& file : changes.filesGone) lost.insert("file " + file);
+  for (const std::string& folder : changes.foldersGone) lost.insert("folder " + folder);
+  // A 64-bit prefix shows the same font table to 32-bit programs under Wow6432Node.
+  const std::string fontTable = std::string("HKLM\\") + kFontTable + "|";
+  const std::string fontTable32 = "HKLM\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion\\Fonts|";
+  for (const std::string& value : changes.valuesGone) {
+    if (StartsWith(value, fontTable)) {
+      lost.insert("value " + value.substr(fontTable.size()));
+    } else if (StartsWith(value, fontTable32)) {
+      lost.insert("value " + value.substr(fontTable32.size()));
+    } else {
+      lost.insert("unexpected value gone " + value);
+    }
+  }
+  for (const auto* others : {&changes.filesNew, &changes.filesChanged, &changes.foldersNew, &changes.valuesNew,
+                             &changes.valuesChanged}) {
+    for (const std::string& other : *others) lost.insert("unexpected change " + other);
+  }
+  return lost;
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void Put(const std::string& path, const std::string& bytes) {
+  for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1)) {
+    CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+  }
+  ASSERT_TRUE(testfonts::WriteFontFile(path, bytes)) << path;
+}
+
+// A few product fonts and one of another vendor on D:.
+void SeedSmallPc() {
+  Put("D:\\fonts\\KcGothic-M.otf", testfonts::BuildTaggedOpenType("Kc Gothic M", "KCHV"));
+  Put("D:\\fonts\\KcSet.ttc", testfonts::BuildTaggedCollection("KCOV"));
+  Put("D:\\fonts\\Other-R.otf", testfonts::BuildTaggedOpenType("Other R", "Mfvl"));
+}
+
+int RunHelper(const std::string& commandLine) {
+  std::string line = commandLine;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, "C:\\tests", &startup, &process)) {
+    return -1;
+  }
+  WaitForSingleObject(process.hProcess, 120000);
+  DWORD code = 0;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return static_cast<int>(code);
+}
+
+// ---- The demo PC: a preview, then a silent run ----
+
+TEST(DemoPc, PreviewChangesNothingAndASilentRunRemovesExactlyWhatItListed) {
+  // The demo PC (demo/demo_pc.h); the Debian fonts it holds lie next to this test.
+  ASSERT_EQ(0, RunHelper("C:\\tests\\demo_pc.exe seed C:\\tests\\"));
+  CreateDirectoryA("C:\\logs", nullptr);
+  const MachineState seeded = State();
+
+  const WatchedRun preview = RunWatched("FontList.exe /preview /log:C:\\logs\\preview.log");
+  ExpectWindowless(preview, 10);
+  const StateChanges previewChanges = testsupport::CompareMachineStates(seeded, State());
+  EXPECT_TRUE(previewChanges.empty()) << "a preview changes nothing:\n" << previewChanges.Describe();
+  const std::vector<std::string> previewLog = LogEvents("C:\\logs\\preview.log");
+
+  const WatchedRun silent = RunWatched("FontList.exe /silent /log:C:\\logs\\silent.log");
+  ExpectWindowless(silent, 0);
+  const MachineState removed = State();
+  EXPECT_EQ(0, RunHelper("C:\\tests\\demo_pc.exe report after")) << "exactly the product is gone";
+  const std::vector<std::string> silentLog = LogEvents("C:\\logs\\silent.log");
+
+  // The silent log names every file, folder and registry value the machine lost, and nothing
+  // else changed; the preview named the same beforehand.
+  const std::set<std::string> lost = Lost(seeded, removed);
+  EXPECT_EQ(lost, Removals(silentLog, false));
+  EXPECT_EQ(lost, Removals(previewLog, true));
+  EXPECT_GT(lost.size(), 10u);
+
+  // Each log begins with the start and ends with the summary and the exit code; both found the
+  // same fonts, and the silent run removed each.
+  ASSERT_GE(silentLog.size(), 3u);
+  ASSERT_GE(previewLog.size(), 3u);
+  EXPECT_TRUE(StartsWith(silentLog.front(), "start FontList.exe 1.1.0.0, silent mode; Windows 6.0.")) << silentLog.front();
+  EXPECT_TRUE(StartsWith(previewLog.front(), "start FontList.exe 1.1.0.0, preview mode; ")) << previewLog.front();
+  EXPECT_NE(std::string::npos, silentLog.front().find("; drives C:\\ D:\\ R:\\")) << silentLog.front();
+  std::vector<std::string> foundBySilent, foundByPreview;
+  for (const std::string& e : silentLog) {
+    if (StartsWith(e, "found ")) foundBySilent.push_back(e);
+  }
+  for (const std::string& e : previewLog) {
+    if (StartsWith(e, "found ")) foundByPreview.push_back(e);
+  }
+  EXPECT_EQ(foundByPreview, foundBySilent);
+  const std::string count = std::to_string(foundBySilent.size());
+  EXPECT_EQ("summary: " + count + " product fonts found: " + count +
+                " removed, 0 to be removed at the next restart, 0 still on disk",
+            silentLog[silentLog.size() - 2]);
+  EXPECT_EQ("exit code 0", silentLog.back());
+  EXPECT_EQ("summary: " + count + " product fonts found; a preview removes nothing", previewLog[previewLog.size() - 2]);
+  EXPECT_EQ("exit code 10", previewLog.back());
+
+  // Once it is gone, both find nothing.
+  ExpectWindowless(RunWatched("FontList.exe /preview /log:C:\\logs\\preview2.log"), 0);
+  ExpectWindowless(RunWatched("FontList.exe /silent /log:C:\\logs\\silent2.log"), 0);
+  const std::vector<std::string> second = LogEvents("C:\\logs\\silent2.log");
+  EXPECT_FALSE(HasPrefix(second, "found ")) << "nothing of the product is left";
+}
+
+// ---- A font that an application holds open ----
+
+// Windows deletes it at the next restart: the run says so in its exit code and its log.
+TEST(HeldFont, GoesAtTheNextRestartAndTheExitCodeSaysSo) {
+  SeedSmallPc();
+  // Held as an application using the font holds it: readable by others, not deletable.
+  HANDLE holder = CreateFileA("D:\\fonts\\KcGothic-M.otf", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+  CreateDirectoryA("C:\\logs", nullptr);
+  const WatchedRun run = RunWatched("FontList.exe /silent /log:C:\\logs\\held.log");
+  CloseHandle(holder);
+
+  ExpectWindowless(run, 3010);
+  EXPECT_TRUE(Exists("D:\\fonts\\KcGothic-M.otf")) << "until the restart";
+  EXPECT_FALSE(Exists("D:\\fonts\\KcSet.ttc"));
+  const std::vector<std::string> log = LogEvents("C:\\logs\\held.log");
+  EXPECT_TRUE(HasPrefix(log, "failed to delete \"D:\\fonts\\KcGothic-M.otf\": error 32"));
+  EXPECT_TRUE(Has(log, "scheduled for removal at restart \"D:\\fonts\\KcGothic-M.otf\""));
+  EXPECT_TRUE(Has(log, "deleted \"D:\\fonts\\KcSet.ttc\""));
+  EXPECT_TRUE(Has(log, "summary: 2 product fonts found: 1 removed, 1 to be removed at the next restart, 0 still on disk"));
+  EXPECT_EQ("exit code 3010", log.back());
+}
+
+// ---- Runs that may touch nothing ----
+
+class NothingTouched : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SeedSmallPc();
+    CreateDirectoryA("C:\\logs", nullptr);
+    before_ = State();
+  }
+  void ExpectUntouched() {
+    const StateChanges changes = testsupport::CompareMachineStates(before_, State());
+    EXPECT_TRUE(changes.empty()) << changes.Describe();
+  }
+  MachineState before_;
+};
+
+TEST_F(NothingTouched, AStandardUserGetsExitCode2) {
+  ExpectWindowless(RunWatched("FontList.exe /silent /log:C:\\logs\\user.log", true), 2);
+  ExpectWindowless(RunWatched("FontList.exe /preview /log:C:\\logs\\user-preview.log", true), 2);
+  ExpectUntouched();
+  const std::vector<std::string> log = LogEvents("C:\\logs\\user.log");
+  EXPECT_EQ((std::vector<std::string>{"refused: the user has no administrator rights", "exit code 2"}),
+            std::vector<std::string>(log.begin() + 1, log.end()));
+}
+
+DWORD StartRefusingApp() {
+  CreateDirectoryA("C:\\apps", nullptr);
+  CopyFileA("C:\\tests\\fake_app.exe", "C:\\apps\\acrodist.exe", FALSE);
+  std::string commandLine = "\"C:\\apps\\acrodist.exe\" refuses";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, "C:\\apps", &startup,
+                      &process)) {
+    return 0;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  for (int i = 0; i < 100 && FindWindowA("KcFakeApp", "acrodist visible") == nullptr; ++i) Sleep(50);
+  return process.dwProcessId;
+}
+
+// The wait is 60 s in the program; the test build shortens it to 2 s.
+TEST_F(NothingTouched, AnApplicationThatWillNotCloseEndsTheRunWithExitCode4) {
+  const DWORD app = StartRefusingApp();
+  ASSERT_NE(0u, app);
+  ExpectWindowless(RunWatched("FontListSeams.exe silent-wait-ms=2000 /silent /log:C:\\logs\\apps.log"), 4);
+  ExpectUntouched();
+  const std::vector<std::string> log = LogEvents("C:\\logs\\apps.log");
+  EXPECT_TRUE(Has(log, "applications asked to close: acrodist.exe"));
+  EXPECT_TRUE(Has(log, "applications still open after 2 s: acrodist.exe; nothing was removed"));
+  EXPECT_FALSE(HasPrefix(log, "searching "));
+  EXPECT_EQ("exit code 4", log.back());
+  EXPECT_FALSE(testsupport::ReadWholeFile("C:\\apps\\acrodist.closes").empty()) << "it was asked";
+  EndIfRunning(app);
+}
+
+TEST_F(NothingTouched, BadSwitchesGiveExitCode87) {
+  ExpectWindowless(RunWatched("FontList.exe /silent /bogus /log:C:\\logs\\bad.log"), 87);
+  const std::vector<std::string> log = LogEvents("C:\\logs\\bad.log");
+  ASSERT_EQ(3u, log.size());
+  EXPECT_EQ("bad command line: \"/bogus\" (the switches are /silent, /preview and /log:PATH); nothing was touched",
+            log[1]);
+  EXPECT_EQ("exit code 87", log[2]);
+
+  // A /log without its path is bad too: the log goes to its default place.
+  ExpectWindowless(RunWatched("FontList.exe /PREVIEW /log:"), 87);
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, sizeof windows);
+  const std::string defaultLog = std::string(windows) + "\\Temp\\FontList.log";
+  EXPECT_TRUE(Has(LogEvents(defaultLog), "bad command line: \"/log:\" (the switches are /silent, /preview and "
+                                         "/log:PATH); nothing was touched"));
+  DeleteFileA(defaultLog.c_str());
+
+  // Without /silent or /preview a person may be there: a message names the switch.
+  const DWORD pid = StartProgram("FontList.exe /bogus");
+  ASSERT_NE(0u, pid);
+  const ToolRun message = Kcui("texts " + kProgramTitle + " --pid " + std::to_string(pid));
+  EXPECT_NE(std::string::npos, message.out.find(u8"コマンドラインの指定に誤りがある")) << message.out;
+  EXPECT_NE(std::string::npos, message.out.find("/bogus")) << message.out;
+  EXPECT_NE(0, Kcui("find " + kMainTitle + " --timeout 0 --pid " + std::to_string(pid)).status);
+  ASSERT_EQ(0, Kcui("key " + kProgramTitle + " enter --pid " + std::to_string(pid)).status);
+  EXPECT_EQ(87, WaitForExitCode(pid));
+  ExpectUntouched();
+}
+
+// ---- Memory runs out during the walk: no message box, exit code 5 ----
+
+TEST(OutOfMemory, ASilentRunEndsWithExitCode5AndNoWindow) {
+  CreateDirectoryA("C:\\logs", nullptr);
+  // The drive roots C:\ and D:\ take the first two appends; the font in D:'s root fails (a
+  // subfolder's failure would end only that folder's walk).
+  Put("D:\\KcRoot-M.otf", testfonts::BuildTaggedOpenType("Kc Root M", "KCHV"));
+  const WatchedRun run = RunWatched("FontListSeams.exe fail-append=2 /silent /log:C:\\logs\\memory.log");
+  ExpectWindowless(run, 5);
+  const std::vector<std::string> log = LogEvents("C:\\logs\\memory.log");
+  EXPECT_TRUE(HasPrefix(log, "out of memory while recording a font on D:\\"));
+  EXPECT_EQ("exit code 5", log.back());
+}
+
+// ---- A log that cannot be written stops nothing ----
+
+TEST(UnwritableLog, TheRunGoesOnAndTheExitCodeSaysSo) {
+  SeedSmallPc();
+  ExpectWindowless(RunWatched("FontList.exe /silent /log:C:\\no-such-folder\\run.log"), 6);
+  EXPECT_FALSE(Exists("D:\\fonts\\KcGothic-M.otf"));
+  EXPECT_FALSE(Exists("D:\\fonts\\KcSet.ttc"));
+  EXPECT_TRUE(Exists("D:\\fonts\\Other-R.otf"));
+}
+
+// ---- The dialog program writes a log only when asked ----
+
+TEST(DialogLog, OnlyWithItsSwitch) {
+  SeedSmallPc();
+  CreateDirectoryA("C:\\logs", nullptr);
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, sizeof windows);
+  const std::string defaultLog = std::string(windows) + "\\Temp\\FontList.log";
+
+  const DWORD pid = StartProgram("FontList.exe /log:C:\\logs\\dialog.log");
+  ASSERT_NE(0u, pid);
+  const std::string Pid = " --pid " + std::to_string(pid);
+  ASSERT_EQ(0, Kcui("click " + kMainTitle + " 1" + Pid).status) << "開始";
+  ASSERT_EQ(0, Kcui("find " + kMainTitle + Pid).status) << "the confirmation";
+  ASSERT_EQ(0, Kcui("click " + kMainTitle + " 1" + Pid).status) << "はい";
+  // The result dialog: the one of the program's title with the list.
+  for (int attempt = 0; attempt < 300; ++attempt) {
+    const ToolRun texts = Kcui("texts " + kProgramTitle + Pid + " --timeout 1000");
+    if (texts.status == 0 && texts.out.find("\n1001\tEdit\t") != std::string::npos) break;
+    Sleep(100);
+  }
+  ASSERT_EQ(0, Kcui("click " + kProgramTitle + " 1" + Pid).status) << "了解";
+  EXPECT_EQ(0, WaitForExitCode(pid));
+
+  const std::vector<std::string> log = LogEvents("C:\\logs\\dialog.log");
+  ASSERT_FALSE(log.empty());
+  EXPECT_TRUE(StartsWith(log.front(), "start FontList.exe 1.1.0.0, dialog mode; ")) << log.front();
+  EXPECT_TRUE(Has(log, "deleted \"D:\\fonts\\KcGothic-M.otf\""));
+  EXPECT_TRUE(Has(log, "summary: 2 product fonts found: 2 removed, 0 to be removed at the next restart, 0 still on disk"));
+  EXPECT_EQ("exit code 0", log.back());
+  EXPECT_FALSE(Exists(defaultLog)) << "no log but the one asked for";
+
+  // Without the switch, no log at all.
+  const DWORD plain = StartProgram("FontList.exe");
+  ASSERT_NE(0u, plain);
+  const std::string PlainPid = " --pid " + std::to_string(plain);
+  ASSERT_EQ(0, Kcui("click " + kMainTitle + " 1" + PlainPid).status) << "開始";
+  ASSERT_EQ(0, Kcui("find " + kMainTitle + PlainPid).status) << "the confirmation";
+  ASSERT_EQ(0, Kcui("click " + kMainTitle + " 2" + PlainPid).status) << "いいえ";
+  EXPECT_EQ(0, WaitForExitCode(plain));
+  EXPECT_FALSE(Exists(defaultLog));
+}
+
+}  // namespace
+}  // namespace kc::e2e

@@ -1,0 +1,45 @@
+#pragma once
+// Hears the removal journal for as long as it lives and keeps each event as one line,
+// "kind|subject|detail|error", for tests to compare whole.
+
+#include <string>
+#include <vector>
+
+#include "removal/removal_journal.h"
+
+namespace kc {
+
+inline const char* RemovalEventName(RemovalEventKind kind) {
+  switch (kind) {
+    case RemovalEventKind::kFileDeleted: return "deleted";
+    case RemovalEventKind::kFileDeleteFailed: return "delete failed";
+    case RemovalEventKind::kRestartDeletionFailed: return "restart deletion failed";
+    case RemovalEventKind::kFontTableValueRemoved: return "value removed";
+    case RemovalEventKind::kFontTableValueRemoveFailed: return "value remove failed";
+    case RemovalEventKind::kFontTableUnavailable: return "no font table";
+    case RemovalEventKind::kFontsFolderUnavailable: return "no Fonts folder";
+    case RemovalEventKind::kFolderRemoved: return "folder removed";
+    case RemovalEventKind::kFolderKept: return "folder kept";
+    case RemovalEventKind::kFileWouldBeDeleted: return "would delete";
+    case RemovalEventKind::kFontTableValueWouldBeRemoved: return "would remove value";
+    case RemovalEventKind::kFolderWouldBeRemoved: return "would remove folder";
+  }
+  return "?";
+}
+
+class JournalRecorder : public RemovalListener {
+ public:
+  JournalRecorder() : scope_(*this) {}
+
+  void OnRemovalEvent(const RemovalEvent& event) override {
+    lines.push_back(std::string(RemovalEventName(event.kind)) + "|" + event.subject + "|" + event.detail +
+                    "|" + std::to_string(event.error));
+  }
+
+  std::vector<std::string> lines;
+
+ private:
+  ScopedRemovalListener scope_;
+};
+
+}  // namespace kc
