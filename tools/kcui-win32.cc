@@ -5,7 +5,8 @@
 // Windows are found by their exact title among the visible top-level dialogs (with --pid, only
 // those of that process), or by the handle that find printed, given as TITLE "hwnd:0x1A2B" (to
 // tell apart two dialogs of the same title that follow each other); a command that needs a window
-// waits for it up to --timeout (default 10000 ms). Texts are printed as UTF-8, one record a line
+// waits for it up to --timeout (default 10000 ms), stretched by the factor in WINEBED_SLOWDOWN
+// when the test bed sets one (the 32-bit stage runs under emulation). Texts are printed as UTF-8, one record a line
 // ending in LF; a line break inside a text is printed as \n (CR as \r, tab as \t, backslash as
 // \\). Exit status: 0 done, 1 failed or timed out (the reason on stderr), 2 bad usage.
 //
@@ -138,6 +139,15 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options) {
     }
   }
   return !options.args.empty();
+}
+
+// The factor by which every wait stretches: WINEBED_SLOWDOWN (1 to 100), 1 when unset or invalid.
+DWORD Slowdown() {
+  wchar_t text[16] = {};
+  const DWORD length = GetEnvironmentVariableW(L"WINEBED_SLOWDOWN", text, 16);
+  unsigned long factor = 0;
+  if (length == 0 || length >= 16 || !ParseUnsigned(text, factor) || factor < 1 || factor > 100) return 1;
+  return factor;
 }
 
 // ---- windows ----------------------------------------------------------------------------------
@@ -479,6 +489,7 @@ int main() {
     Write(GetStdHandle(STD_ERROR_HANDLE), L"usage: kcui COMMAND ARGS... (see the header of tools/kcui-win32.cc)");
     return 2;
   }
+  options.timeoutMs *= Slowdown();
   const int status = Run(options);
   if (status == 2) Write(GetStdHandle(STD_ERROR_HANDLE), L"kcui: bad usage");
   LocalFree(argv);
