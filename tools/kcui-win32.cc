@@ -152,15 +152,21 @@ DWORD Slowdown() {
 
 // ---- windows ----------------------------------------------------------------------------------
 
+// Sends a message to another process's window without hanging on it: 5 s, and a window whose
+// thread has not pumped for 5 s counts as hung. Under emulation (WINEBED_SLOWDOWN) a program busy
+// for that long is only slow: the wait stretches and nothing counts as hung.
+bool SendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result) {
+  const DWORD slowdown = Slowdown();
+  const UINT flags = slowdown > 1 ? SMTO_NORMAL : SMTO_ABORTIFHUNG;
+  return SendMessageTimeoutW(window, message, wParam, lParam, flags, 5000 * slowdown, result) != 0;
+}
+
 std::wstring WindowText(HWND window) {
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
-    return std::wstring();
-  }
+  if (!SendBounded(window, WM_GETTEXTLENGTH, 0, 0, &length)) return std::wstring();
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
   DWORD_PTR copied = 0;
-  SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
-                      SMTO_ABORTIFHUNG, 5000, &copied);
+  SendBounded(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), &copied);
   text.resize(static_cast<size_t>(copied));
   return text;
 }
@@ -315,7 +321,7 @@ struct ProgressSample {
 
 long long Ask(HWND window, UINT message, WPARAM wParam) {
   DWORD_PTR result = 0;
-  if (!SendMessageTimeoutW(window, message, wParam, 0, SMTO_ABORTIFHUNG, 5000, &result)) return -1;
+  if (!SendBounded(window, message, wParam, 0, &result)) return -1;
   return static_cast<long long>(static_cast<int>(result));
 }
 
