@@ -86,6 +86,19 @@ demo_kcui() {  # demo_kcui PREFIX ARGS...
   winebed_wine "$prefix" 'C:\demo\kcui.exe' "$@"
 }
 
+# demo_start PREFIX PROGRAM [ARGS...]: starts a Windows program through kcui; prints its pid.
+# kcui's answer comes through a file, never a pipe: the started program may keep kcui's output
+# open for as long as it runs (seen under wine32), and a command substitution reading that pipe
+# would wait for the program to end, which it never does before its dialogs are answered.
+demo_start() {
+  local prefix=$1 answer status=0; shift
+  answer=$(mktemp)
+  demo_kcui "$prefix" start "$@" > "$answer" || status=$?
+  [ "$status" = 0 ] && cat "$answer"
+  rm -f "$answer"
+  return "$status"
+}
+
 # kcui prints a line break inside a text as \n (CR as \r, tab as \t, backslash as \\).
 demo_unescape() {
   python3 -c 'import sys
@@ -166,7 +179,7 @@ demo_follow_run() {
 # demo_run PREFIX kcui|user RESULT_FILE: one run of the program on the demo PC.
 demo_run() {
   local prefix=$1 answer=$2 result_file=$3 pid
-  pid=$(demo_kcui "$prefix" start 'C:\demo\FontList.exe') || return 1
+  pid=$(demo_start "$prefix" 'C:\demo\FontList.exe') || return 1
   demo_follow_run "$prefix" "$pid" "$answer" "$result_file"
 }
 

@@ -5,7 +5,8 @@
 // Windows are found by their exact title among the visible top-level dialogs (with --pid, only
 // those of that process), or by the handle that find printed, given as TITLE "hwnd:0x1A2B" (to
 // tell apart two dialogs of the same title that follow each other); a command that needs a window
-// waits for it up to --timeout (default 10000 ms). Texts are printed as UTF-8, one record a line
+// waits for it up to --timeout (default 10000 ms), stretched by the factor in WINEBED_SLOWDOWN
+// when the test bed sets one (the 32-bit stage runs under emulation). Texts are printed as UTF-8, one record a line
 // ending in LF; a line break inside a text is printed as \n (CR as \r, tab as \t, backslash as
 // \\). Exit status: 0 done, 1 failed or timed out (the reason on stderr), 2 bad usage.
 //
@@ -150,17 +151,32 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options) {
   return !options.args.empty();
 }
 
+// The factor by which every wait stretches: WINEBED_SLOWDOWN (1 to 100), 1 when unset or invalid.
+DWORD Slowdown() {
+  wchar_t text[16] = {};
+  const DWORD length = GetEnvironmentVariableW(L"WINEBED_SLOWDOWN", text, 16);
+  unsigned long factor = 0;
+  if (length == 0 || length >= 16 || !ParseUnsigned(text, factor) || factor < 1 || factor > 100) return 1;
+  return factor;
+}
+
 // ---- windows ----------------------------------------------------------------------------------
+
+// Sends a message to another process's window without hanging on it: 5 s, and a window whose
+// thread has not pumped for 5 s counts as hung. Under emulation (WINEBED_SLOWDOWN) a program busy
+// for that long is only slow: the wait stretches and nothing counts as hung.
+bool SendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result) {
+  const DWORD slowdown = Slowdown();
+  const UINT flags = slowdown > 1 ? SMTO_NORMAL : SMTO_ABORTIFHUNG;
+  return SendMessageTimeoutW(window, message, wParam, lParam, flags, 5000 * slowdown, result) != 0;
+}
 
 std::wstring WindowText(HWND window) {
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
-    return std::wstring();
-  }
+  if (!SendBounded(window, WM_GETTEXTLENGTH, 0, 0, &length)) return std::wstring();
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
   DWORD_PTR copied = 0;
-  SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
-                      SMTO_ABORTIFHUNG, 5000, &copied);
+  SendBounded(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), &copied);
   text.resize(static_cast<size_t>(copied));
   return text;
 }
@@ -315,7 +331,7 @@ struct ProgressSample {
 
 long long Ask(HWND window, UINT message, WPARAM wParam) {
   DWORD_PTR result = 0;
-  if (!SendMessageTimeoutW(window, message, wParam, 0, SMTO_ABORTIFHUNG, 5000, &result)) return -1;
+  if (!SendBounded(window, message, wParam, 0, &result)) return -1;
   return static_cast<long long>(static_cast<int>(result));
 }
 
@@ -580,6 +596,7 @@ int main() {
     Write(GetStdHandle(STD_ERROR_HANDLE), L"usage: kcui COMMAND ARGS... (see the header of tools/kcui-win32.cc)");
     return 2;
   }
+  options.timeoutMs *= Slowdown();
   const int status = Run(options);
   if (status == 2) Write(GetStdHandle(STD_ERROR_HANDLE), L"kcui: bad usage");
   LocalFree(argv);

@@ -105,10 +105,17 @@ std::map<DWORD, HANDLE>& StartedPrograms() {
 
 }  // namespace
 
+DWORD Scaled(DWORD ms) {
+  char text[16] = {};
+  const DWORD length = GetEnvironmentVariableA("WINEBED_SLOWDOWN", text, sizeof text);
+  const unsigned long factor = length > 0 && length < sizeof text ? strtoul(text, nullptr, 10) : 1;
+  return factor >= 1 && factor <= 100 ? ms * factor : ms;
+}
+
 int WaitForExitCode(DWORD pid, DWORD timeoutMs) {
   const auto found = StartedPrograms().find(pid);
   if (found == StartedPrograms().end()) return -1000;
-  if (WaitForSingleObject(found->second, timeoutMs) != WAIT_OBJECT_0) return -1000;
+  if (WaitForSingleObject(found->second, Scaled(timeoutMs)) != WAIT_OBJECT_0) return -1000;
   DWORD code = 0;
   GetExitCodeProcess(found->second, &code);
   return static_cast<int>(code);

@@ -16,6 +16,10 @@ struct ToolRun {
 // `args` is one command line in the ANSI code page, e.g. "texts \"title\" --pid 12".
 ToolRun Kcui(const std::string& args);
 
+// A test's own wait of `ms`, stretched by the factor in WINEBED_SLOWDOWN when the test bed sets
+// one (the 32-bit stage runs under emulation), as kcui stretches its waits.
+DWORD Scaled(DWORD ms);
+
 // Splits kcui's output into lines (without the line ends).
 std::vector<std::string> Lines(const std::string& out);
 

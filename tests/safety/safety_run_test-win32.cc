@@ -86,7 +86,7 @@ std::string VersionSeenByNewProcess() {
   if (!CreateProcessA(self, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
     return "cannot start";
   }
-  WaitForSingleObject(process.hProcess, 30000);
+  WaitForSingleObject(process.hProcess, e2e::Scaled(30000));
   DWORD code = 0;
   GetExitCodeProcess(process.hProcess, &code);
   CloseHandle(process.hThread);
@@ -108,7 +108,7 @@ const char* ExpectedVersion(WindowsVersion version) {
 // and names it by its handle ("hwnd:0x..." for kcui). Any other dialog at that point is a failure.
 bool WaitForResultDialog(DWORD pid, std::string& result, std::string& failure) {
   const DWORD start = GetTickCount();
-  while (GetTickCount() - start < kRunTimeoutMs) {
+  while (GetTickCount() - start < e2e::Scaled(kRunTimeoutMs)) {
     const e2e::ToolRun found = e2e::Kcui("find " + kProgramTitle + Pid(pid) + " --timeout 5000");
     if (found.status != 0) continue;
     const std::string window = "\"hwnd:" + e2e::Lines(found.out).at(0) + "\"";
@@ -124,7 +124,7 @@ bool WaitForResultDialog(DWORD pid, std::string& result, std::string& failure) {
     }
     e2e::Kcui("gone " + window + " --timeout " + std::to_string(kRunTimeoutMs));
   }
-  failure = "no result dialog within " + std::to_string(kRunTimeoutMs / 1000) + " s";
+  failure = "no result dialog within " + std::to_string(e2e::Scaled(kRunTimeoutMs) / 1000) + " s";
   return false;
 }
 

@@ -41,6 +41,7 @@ winebed_exec() {
     LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 FONTCONFIG_FILE="$prefix/fonts.conf" DISPLAY="${DISPLAY:-}" \
     WINEDLLOVERRIDES="mscoree,mshtml=" \
     WINEBED_WINVER="${WINEBED_WINVER:-}" WINEBED_DRIVES="${WINEBED_DRIVES:-}" \
+    WINEBED_SLOWDOWN="${WINEBED_SLOWDOWN:-}" \
     "$@"
 }
 
