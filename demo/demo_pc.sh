@@ -86,17 +86,23 @@ demo_kcui() {  # demo_kcui PREFIX ARGS...
   winebed_wine "$prefix" 'C:\demo\kcui.exe' "$@"
 }
 
-# demo_start PREFIX PROGRAM [ARGS...]: starts a Windows program through kcui; prints its pid.
-# kcui's answer comes through a file, never a pipe: the started program may keep kcui's output
-# open for as long as it runs (seen under wine32), and a command substitution reading that pipe
-# would wait for the program to end, which it never does before its dialogs are answered.
-demo_start() {
+# demo_kcui_answer PREFIX ARGS...: demo_kcui for a command that starts a program (start,
+# run-watched). kcui's answer comes through a file, never a pipe: the started program may keep
+# kcui's output open for as long as it runs (seen under wine32), and a command substitution reading
+# that pipe would wait for the program to end, which it never does before its dialogs are answered.
+demo_kcui_answer() {
   local prefix=$1 answer status=0; shift
   answer=$(mktemp)
-  demo_kcui "$prefix" start "$@" > "$answer" || status=$?
+  demo_kcui "$prefix" "$@" > "$answer" || status=$?
   [ "$status" = 0 ] && cat "$answer"
   rm -f "$answer"
   return "$status"
+}
+
+# demo_start PREFIX PROGRAM [ARGS...]: starts a Windows program through kcui; prints its pid.
+demo_start() {
+  local prefix=$1; shift
+  demo_kcui_answer "$prefix" start "$@"
 }
 
 # kcui prints a line break inside a text as \n (CR as \r, tab as \t, backslash as \\).
@@ -192,7 +198,7 @@ demo_unattended() {
   mkdir -p "$prefix/drive_c/demo/logs"
   winebed_own "$prefix/drive_c/demo/logs"
   start=$(date +%s%N)
-  out=$(demo_kcui "$prefix" --timeout 600000 run-watched 'C:\demo\FontList.exe' "/$mode" "/log:C:\\demo\\logs\\$mode.log") || {
+  out=$(demo_kcui_answer "$prefix" --timeout 600000 run-watched 'C:\demo\FontList.exe' "/$mode" "/log:C:\\demo\\logs\\$mode.log") || {
     echo "!! FontList.exe /$mode did not end"; return 1; }
   end=$(date +%s%N)
   DEMO_LAST_EXIT=$(printf '%s\n' "$out" | awk -F'\t' '$1 == "exit" { print $2 }')
