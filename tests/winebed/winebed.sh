@@ -75,8 +75,23 @@ winebed_restart() {
   winebed_exec "$prefix" "$arch" "$server" -w
 }
 
-winebed_set_version() {  # winebed_set_version PREFIX winxp|win2k|win2003|vista|win7
-  winebed_wine "$1" reg add 'HKCU\Software\Wine' /v Version /d "$2" /f >/dev/null
+# winebed_reg_append PREFIX KEY 'VALUE-LINE': adds a key with one value to the user's registry
+# file, on a prefix whose wineserver is not running (the server loads the file when it starts and
+# writes it back when it stops). Each Wine start spent on a `reg add` costs tens of seconds under
+# full-system emulation. KEY is written as in the file (HKCU-relative, backslashes doubled); a key
+# the file already holds is refused rather than written twice.
+winebed_reg_append() {
+  local user_reg="$1/user.reg" key=$2 value=$3
+  if grep -qF "[$key] " "$user_reg"; then
+    echo "winebed: $user_reg already holds [$key]" >&2
+    return 2
+  fi
+  printf '\n[%s] %s\n%s\n' "$key" "$(date +%s)" "$value" >> "$user_reg"
+}
+
+# winebed_set_version PREFIX winxp|win2k|win2003|vista|win7, before the prefix's first Wine start.
+winebed_set_version() {
+  winebed_reg_append "$1" 'Software\\Wine' "\"Version\"=\"$2\""
 }
 
 # Makes the drive folders and letter links; "r=missing" points r: at a folder that does not exist.
@@ -160,8 +175,7 @@ CONF
   winebed_own "$prefix"
   winebed_exec "$prefix" "$arch" "$loader" wineboot -i >/dev/null 2>&1 || true
   winebed_exec "$prefix" "$arch" "$server" -w
-  winebed_exec "$prefix" "$arch" "$loader" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
-  winebed_exec "$prefix" "$arch" "$server" -w
+  winebed_reg_append "$prefix" 'Software\\Wine\\Drivers' '"Graphics"="null"'
 
   # Z: is the host's /: only C: stays a drive. (Wine re-creates its com1 device link at every
   # start; a serial port is no way into the host's files.)
