@@ -24,7 +24,8 @@ constexpr int kDriveStringsBufferSize = 2048;
 // buffer of kDriveStringsBufferSize bytes and appends one element per root (an answer that starts
 // with the double zero holds no root). Returns 0; kOutOfMemory
 // when an append throws (roots appended before it stay); kDriveStringsUnreadable when a root's
-// terminating empty string would lie outside the buffer.
+// terminating empty string would lie outside the buffer, or a root would not fit a DriveRoot
+// (roots before it stay).
 int16_t AppendDriveRoots(const char* answer, DriveRootList& roots);
 
 }  // namespace kc

@@ -9,13 +9,14 @@
 
 #include "common/append.h"
 #include "common/path_buffer.h"
+#include "common/path_copy.h"
 #include "common/result_code.h"
-#include "common/scoped_win32.h"
+#include "common/scoped_handles-win32.h"
 #include "discovery/font_file_name.h"
 #include "fontid/collection_reader.h"
 #include "fontid/opentype_font.h"
 #include "removal/font_uninstall.h"
-#include "removal/os_version.h"
+#include "removal/os_version-win32.h"
 #include "removal/path_compare-win32.h"
 #include "removal/restart_deletion.h"
 #include "removal/shell_folders.h"
@@ -49,8 +50,7 @@ class FontWalk {
 
   int16_t Run(const char* directory) {
     const size_t length = std::strlen(directory);
-    if (length >= kPathBufferSize) return kRootNotListable;
-    std::memcpy(storage_->path, directory, length + 1);
+    if (!CopyPath(storage_->path, kPathBufferSize, directory, length)) return kRootNotListable;
     Level start;
     start.pathLength = length;
     return WalkDirectory(start);
@@ -66,11 +66,10 @@ class FontWalk {
     CollectionFontRecord collection = {};
   };
 
-  // Appends `text` to the path at `at`; false (path unchanged) when it would not fit.
-  bool AppendToPath(size_t at, const char* text, size_t& newLength) {
-    const size_t length = std::strlen(text);
-    if (length >= kPathBufferSize - at) return false;
-    std::memcpy(storage_->path + at, text, length + 1);
+  // Appends the `length` bytes of `text` to the path at `at`; false (the path ends at `at`) when
+  // they would not fit.
+  bool AppendToPath(size_t at, const char* text, size_t length, size_t& newLength) {
+    if (!CopyPath(storage_->path + at, kPathBufferSize - at, text, length)) return false;
     newLength = at + length;
     return true;
   }
@@ -85,7 +84,7 @@ class FontWalk {
   int16_t ListDirectory(size_t directoryLength) {
     char* const path = storage_->path;
     size_t patternLength = 0;
-    if (!AppendToPath(directoryLength, "*.*", patternLength)) return kRootNotListable;
+    if (!AppendToPath(directoryLength, "*.*", 3, patternLength)) return kRootNotListable;
     ScopedFindHandle find(FindFirstFileA(path, &storage_->found));
     path[directoryLength] = '\0';
     if (!find.valid()) return kRootNotListable;
@@ -107,7 +106,8 @@ class FontWalk {
   void WalkChild(size_t directoryLength, const char* name, DWORD attributes) {
     size_t nameEnd = 0;
     Level child;
-    if (AppendToPath(directoryLength, name, nameEnd) && AppendToPath(nameEnd, "\\", child.pathLength)) {
+    if (AppendToPath(directoryLength, name, std::strlen(name), nameEnd) &&
+        AppendToPath(nameEnd, "\\", 1, child.pathLength)) {
       const bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
       child.belowLink = link || levels_.back().belowLink;
       // A plain folder outside every link costs nothing more: only links can lead back.
@@ -163,8 +163,8 @@ class FontWalk {
     if (type == FontFileType::kNone) return kOk;
 
     size_t pathLength = 0;
-    if (!AppendToPath(directoryLength, name, pathLength)) return kOk;  // cannot be opened anyway
-    return type == FontFileType::kOpenType ? HandleOpenType(split, level.isFontsFolder)
+    if (!AppendToPath(directoryLength, name, split.length, pathLength)) return kOk;  // cannot be opened anyway
+    return type == FontFileType::kOpenType ? HandleOpenType(split, pathLength, level.isFontsFolder)
                                            : HandleCollection(split, level.isFontsFolder);
   }
 
@@ -186,11 +186,11 @@ class FontWalk {
     return fontsIdentityKnown_ && level.identity == fontsIdentity_;
   }
 
-  int16_t HandleOpenType(const EntryName& split, bool inFontsFolder) {
+  int16_t HandleOpenType(const EntryName& split, size_t pathLength, bool inFontsFolder) {
     const char* fullPath = storage_->path;
     OpenTypeFontRecord& record = storage_->openType;
     std::memset(&record, 0, sizeof record);
-    std::memcpy(record.path, fullPath, std::strlen(fullPath));
+    if (!CopyPath(record.path, sizeof record.path, fullPath, pathLength)) return kOk;
     int16_t nameResult = kOk;  // only fullName and kind decide; a short read leaves them empty
     if (!IdentifyOpenTypeFile(record, nameResult)) return kOk;  // not "OTTO", or unreadable
     if (record.fullName[0] == '\0' && IsZusuujiFileName(split.name, split.stemLength)) {
@@ -227,8 +227,7 @@ class FontWalk {
     const char* fullPath = storage_->path;
     CollectionFontRecord& record = storage_->collection;
     InitCollectionFontRecord(record);
-    std::memcpy(storage_->stem, split.name, split.stemLength);
-    storage_->stem[split.stemLength] = '\0';
+    if (!CopyPath(storage_->stem, sizeof storage_->stem, split.name, split.stemLength)) return kOk;
     if (IdentifyCollectionFont(fullPath, storage_->stem, record) != kOk) return kOk;
     if (RecordedAlready(fullPath)) return kOk;
 

@@ -21,7 +21,8 @@ namespace kc {
 int32_t ReadCollectionNameTag(CollectionFontRecord& record);
 
 // Resets the record, copies `path` and `baseName` (file name without directory and extension)
-// into it, each cut to its buffer, and returns ReadCollectionNameTag's result.
+// into it and returns ReadCollectionNameTag's result. A path that does not fit its buffer gives
+// kCollectionOpenFailed (cut, it would name another file); a base name is cut to its buffer.
 int32_t IdentifyCollectionFont(const char* path, const char* baseName, CollectionFontRecord& record);
 
 }  // namespace kc

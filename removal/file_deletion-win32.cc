@@ -3,7 +3,7 @@
 #include "common/result_code.h"
 #include "removal/file_deletion.h"
 #include "removal/removal_journal.h"
-#include "common/scoped_win32.h"
+#include "common/scoped_handles-win32.h"
 
 namespace kc {
 

@@ -1,16 +1,16 @@
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 
 #include "common/path_buffer.h"
+#include "common/path_copy.h"
 #include "common/result_code.h"
 #include "removal/restart_deletion.h"
 #include "removal/font_uninstall.h"
-#include "removal/font_uninstall_hooks.h"
+#include "removal/font_uninstall_hooks-win32.h"
 #include "removal/path_compare-win32.h"
 #include "removal/removal_journal.h"
-#include "common/scoped_win32.h"
+#include "common/scoped_handles-win32.h"
 #include "removal/shell_folders.h"
 
 namespace kc {
@@ -84,8 +84,7 @@ int16_t FontsFolderPathOf(const char* fileName, char (&fullPath)[kPathBufferSize
     ReportRemoval(RemovalEventKind::kFontsFolderUnavailable, fileName);
     return kFontsFolderUnavailable;
   }
-  const int written = std::snprintf(fullPath, sizeof fullPath, "%s%s", fontsFolder, fileName);
-  if (written < 0 || static_cast<size_t>(written) >= sizeof fullPath) {
+  if (!JoinPath(fullPath, fontsFolder, fileName)) {
     ReportRemoval(RemovalEventKind::kFileDeleteFailed, fileName, "", ERROR_FILENAME_EXCED_RANGE);
     return kFontFileDeleteFailed;
   }

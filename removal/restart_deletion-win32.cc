@@ -2,7 +2,7 @@
 
 #include "common/result_code.h"
 #include "removal/restart_deletion.h"
-#include "removal/restart_deletion_hooks.h"
+#include "removal/restart_deletion_hooks-win32.h"
 #include "removal/removal_journal.h"
 
 namespace kc {

@@ -8,9 +8,9 @@
 
 #include "common/result_code.h"
 #include "removal/restart_deletion.h"
-#include "removal/restart_deletion_hooks.h"
-#include "tests/removal/helper_process.h"
-#include "tests/removal/removal_fixtures.h"
+#include "removal/restart_deletion_hooks-win32.h"
+#include "tests/removal/helper_process-win32.h"
+#include "tests/removal/removal_fixtures-win32.h"
 
 namespace kc {
 namespace {

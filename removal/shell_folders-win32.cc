@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/path_buffer.h"
+#include "common/path_copy.h"
 #include "common/result_code.h"
 #include "removal/shell_folders.h"
 
@@ -30,14 +31,10 @@ int16_t LookUpFolder(int csidl, int16_t failure, char* out) {
   if (!SHGetSpecialFolderPathA(nullptr, found, csidl, FALSE)) return failure;
   found[kPathBufferSize - 1] = '\0';
 
-  const size_t length = std::strlen(found);
-  const bool needsBackslash = !EndsWithBackslash(found);
-  // The system hands out at most MAX_PATH bytes; a longer answer is not a path we could use.
-  if (length == 0 || length + (needsBackslash ? 1 : 0) >= kPathBufferSize) return failure;
-
-  std::memcpy(out, found, length);
-  if (needsBackslash) out[length] = '\\';
-  return kOk;
+  if (found[0] == '\0') return failure;
+  // The system hands out at most MAX_PATH bytes; a longer answer is not a path we could use. A
+  // refused join leaves the cleared buffer cleared.
+  return JoinPath(out, kPathBufferSize, found, EndsWithBackslash(found) ? "" : "\\") ? kOk : failure;
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include "common/path_buffer.h"
 #include "common/result_code.h"
 #include "removal/shell_folders.h"
-#include "tests/removal/removal_fixtures.h"
+#include "tests/removal/removal_fixtures-win32.h"
 
 namespace kc {
 namespace {
