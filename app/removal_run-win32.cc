@@ -108,7 +108,7 @@ bool RemovalRun::SearchDrives() {
     const bool copied = CopyPath(root, drive.path);
     face_.ProgressStatus(status, root);
     Log(SearchingText(root));
-    const int16_t result = copied ? SearchFontFiles(root, search) : kRootNotListable;
+    const ResultCode result = copied ? SearchFontFiles(root, search) : kRootNotListable;
     if (result != kOk) {
       // No medium, no Fonts folder: the drive counts as done. Out of memory ends the run.
       Log(DriveNotSearchedText(root, result));

@@ -47,8 +47,12 @@ TEST(PathCopyTest, JoinFitsExactlyOrIsRefusedWhole) {
       EXPECT_STREQ(c.expected, out);
     } else {
       // Refused: nothing but zero bytes written, so a cleared buffer stays cleared.
-      if (c.capacity > 0) EXPECT_EQ('\0', out[0]);
-      for (size_t i = 0; i < c.capacity; ++i) EXPECT_TRUE(out[i] == kCanary || out[i] == '\0') << "byte " << i;
+      if (c.capacity > 0) {
+        EXPECT_EQ('\0', out[0]);
+      }
+      for (size_t i = 0; i < c.capacity; ++i) {
+        EXPECT_TRUE(out[i] == kCanary || out[i] == '\0') << "byte " << i;
+      }
     }
     for (size_t i = c.capacity; i < sizeof out; ++i) EXPECT_EQ(kCanary, out[i]) << "byte " << i;
   }

@@ -9,7 +9,7 @@
 
 namespace kc {
 
-int16_t AppendDriveRoots(const char* answer, DriveRootList& roots) {
+ResultCode AppendDriveRoots(const char* answer, DriveRootList& roots) {
   DriveRoot element;
   int start = 0;
   for (int i = 0; i < kDriveStringsBufferSize; ++i) {

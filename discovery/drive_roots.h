@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/path_buffer.h"
+#include "common/result_code.h"
 
 namespace kc {
 
@@ -26,7 +27,7 @@ constexpr int kDriveStringsBufferSize = 2048;
 // when an append throws (roots appended before it stay); kDriveStringsUnreadable when a root's
 // terminating empty string would lie outside the buffer, or a root would not fit a DriveRoot
 // (roots before it stay).
-int16_t AppendDriveRoots(const char* answer, DriveRootList& roots);
+ResultCode AppendDriveRoots(const char* answer, DriveRootList& roots);
 
 }  // namespace kc
 

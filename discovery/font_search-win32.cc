@@ -48,7 +48,7 @@ class FontWalk {
  public:
   explicit FontWalk(FontSearch& search) : search_(search), lastDrain_(GetTickCount()) {}
 
-  int16_t Run(const char* directory) {
+  ResultCode Run(const char* directory) {
     const size_t length = std::strlen(directory);
     if (!CopyPath(storage_->path, kPathBufferSize, directory, length)) return kRootNotListable;
     Level start;
@@ -74,14 +74,14 @@ class FontWalk {
     return true;
   }
 
-  int16_t WalkDirectory(const Level& level) {
+  ResultCode WalkDirectory(const Level& level) {
     levels_.push_back(level);
-    const int16_t result = ListDirectory(level.pathLength);
+    const ResultCode result = ListDirectory(level.pathLength);
     levels_.pop_back();
     return result;
   }
 
-  int16_t ListDirectory(size_t directoryLength) {
+  ResultCode ListDirectory(size_t directoryLength) {
     char* const path = storage_->path;
     size_t patternLength = 0;
     if (!AppendToPath(directoryLength, "*.*", 3, patternLength)) return kRootNotListable;
@@ -94,7 +94,7 @@ class FontWalk {
       if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         if (!IsDotOrDotDot(entry.cFileName)) WalkChild(directoryLength, entry.cFileName, entry.dwFileAttributes);
       } else {
-        const int16_t result = HandleFile(directoryLength);
+        const ResultCode result = HandleFile(directoryLength);
         path[directoryLength] = '\0';
         if (result != kOk) return result;
       }
@@ -146,7 +146,7 @@ class FontWalk {
     }
   }
 
-  int16_t HandleFile(size_t directoryLength) {
+  ResultCode HandleFile(size_t directoryLength) {
     Level& level = levels_.back();
     if (!level.fontsFolderChecked) {
       if (!FontsFolderKnown()) return kFontsFolderUnavailable;
@@ -186,12 +186,12 @@ class FontWalk {
     return fontsIdentityKnown_ && level.identity == fontsIdentity_;
   }
 
-  int16_t HandleOpenType(const EntryName& split, size_t pathLength, bool inFontsFolder) {
+  ResultCode HandleOpenType(const EntryName& split, size_t pathLength, bool inFontsFolder) {
     const char* fullPath = storage_->path;
     OpenTypeFontRecord& record = storage_->openType;
     std::memset(&record, 0, sizeof record);
     if (!CopyPath(record.path, sizeof record.path, fullPath, pathLength)) return kOk;
-    int16_t nameResult = kOk;  // only fullName and kind decide; a short read leaves them empty
+    ResultCode nameResult = kOk;  // only fullName and kind decide; a short read leaves them empty
     if (!IdentifyOpenTypeFile(record, nameResult)) return kOk;  // not "OTTO", or unreadable
     if (record.fullName[0] == '\0' && IsZusuujiFileName(split.name, split.stemLength)) {
       const size_t length = split.stemLength < sizeof record.fullName - 1 ? split.stemLength
@@ -223,7 +223,7 @@ class FontWalk {
     return kOk;
   }
 
-  int16_t HandleCollection(const EntryName& split, bool inFontsFolder) {
+  ResultCode HandleCollection(const EntryName& split, bool inFontsFolder) {
     const char* fullPath = storage_->path;
     CollectionFontRecord& record = storage_->collection;
     InitCollectionFontRecord(record);
@@ -274,7 +274,7 @@ class FontWalk {
   }
   // A font the observer keeps in place (a preview) is known when met again, as one that stayed
   // after its removal would be: a removal would have taken it the first time.
-  int16_t LeftInPlace(const char* fullPath) {
+  ResultCode LeftInPlace(const char* fullPath) {
     RememberIfLeftOnDisk(fullPath, RemovalOutcome::kStillOnDisk);
     return kOk;
   }
@@ -299,7 +299,7 @@ class FontWalk {
 
 }  // namespace
 
-int16_t SearchFontFiles(const char* directory, FontSearch& search) {
+ResultCode SearchFontFiles(const char* directory, FontSearch& search) {
   try {
     FontWalk walk(search);
     return walk.Run(directory);

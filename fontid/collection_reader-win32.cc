@@ -41,7 +41,7 @@ DWORD ReadableBytes(const ScopedView& view) {
 
 }  // namespace
 
-int32_t ReadCollectionNameTag(CollectionFontRecord& record) {
+ResultCode ReadCollectionNameTag(CollectionFontRecord& record) {
   if (std::memchr(record.path, '\0', sizeof record.path) == nullptr) return kCollectionOpenFailed;
   char description[kDescriptionMax + 1] = {};
   bool read = false;
@@ -68,15 +68,15 @@ int32_t ReadCollectionNameTag(CollectionFontRecord& record) {
   }
   if (!read) return kCollectionMalformed;
 
-  const int32_t kind = ClassifyCollectionTag(description);
-  if (kind == kUnknownCollectionTag) return kUnknownCollectionTag;
+  FontKind kind = kKindNotIdentified;
+  if (ClassifyCollectionTag(description, kind) != kOk) return kUnknownCollectionTag;
   record.kind = kind;
   std::memcpy(record.tag, description, sizeof record.tag - 1);  // a product tag: four bytes
   record.tag[sizeof record.tag - 1] = '\0';
   return kOk;
 }
 
-int32_t IdentifyCollectionFont(const char* path, const char* baseName, CollectionFontRecord& record) {
+ResultCode IdentifyCollectionFont(const char* path, const char* baseName, CollectionFontRecord& record) {
   InitCollectionFontRecord(record);
   // A path cut to its buffer would name another file: refused. The file name is only shown, so it
   // is cut (the reset record terminates it).

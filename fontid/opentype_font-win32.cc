@@ -35,7 +35,7 @@ ScopedFile OpenSharingAll(const char* path) {
 
 }  // namespace
 
-bool IdentifyOpenTypeFile(OpenTypeFontRecord& record, int16_t& nameResult) {
+bool IdentifyOpenTypeFile(OpenTypeFontRecord& record, ResultCode& nameResult) {
   if (std::memchr(record.path, '\0', sizeof record.path) == nullptr) return false;
   const ScopedFile file = OpenSharingAll(record.path);
   if (!file) return false;

@@ -7,12 +7,12 @@
 
 namespace kc {
 
-int16_t DeleteTargetFile(const char* path) {
+ResultCode DeleteTargetFile(const char* path) {
   DeletionFailure ignored;
   return DeleteTargetFile(path, ignored);
 }
 
-int16_t DeleteTargetFile(const char* path, DeletionFailure& failure) {
+ResultCode DeleteTargetFile(const char* path, DeletionFailure& failure) {
   if (path == nullptr) return kDeleteFailed;
 
   // The probe opens without sharing: only a file nobody else holds may have its attributes reset,

@@ -36,7 +36,7 @@ const OsVersionSource& SystemOsVersionSource() {
   return source;
 }
 
-int16_t ReadOsVersion(uint32_t& major, uint32_t& minor, uint16_t& servicePackMajor,
+ResultCode ReadOsVersion(uint32_t& major, uint32_t& minor, uint16_t& servicePackMajor,
                       const OsVersionSource& source) {
   OSVERSIONINFOEXA record;
   std::memset(&record, 0, sizeof record);
@@ -61,11 +61,11 @@ int16_t ReadOsVersion(uint32_t& major, uint32_t& minor, uint16_t& servicePackMaj
   return kOk;
 }
 
-int16_t GetOsKind(OsKind& kind, const OsVersionSource& source) {
+ResultCode GetOsKind(OsKind& kind, const OsVersionSource& source) {
   uint32_t major = 0;
   uint32_t minor = 0;
   uint16_t servicePackMajor = 0;
-  const int16_t result = ReadOsVersion(major, minor, servicePackMajor, source);
+  const ResultCode result = ReadOsVersion(major, minor, servicePackMajor, source);
   if (result != kOk) return result;
   return ClassifyOsVersion(major, minor, servicePackMajor, kind);
 }

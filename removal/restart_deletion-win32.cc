@@ -8,7 +8,7 @@
 namespace kc {
 namespace {
 
-int16_t SystemDeleteFile(const char* path, DeletionFailure& failure) { return DeleteTargetFile(path, failure); }
+ResultCode SystemDeleteFile(const char* path, DeletionFailure& failure) { return DeleteTargetFile(path, failure); }
 
 BOOL SystemScheduleDeletion(const char* path) {
   // No target: deletion. Windows keeps the request in PendingFileRenameOperations and carries it

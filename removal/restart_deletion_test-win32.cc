@@ -59,7 +59,7 @@ DeletionFailure g_failure;
 int g_scheduled = 0;
 bool g_scheduleSucceeds = true;
 
-int16_t FailingDelete(const char* path, DeletionFailure& failure) {
+ResultCode FailingDelete(const char* path, DeletionFailure& failure) {
   failure = g_failure;
   return kDeleteFailed;
 }

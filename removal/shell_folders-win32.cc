@@ -24,7 +24,7 @@ bool EndsWithBackslash(const char* path) {
   return lastIsBackslash;
 }
 
-int16_t LookUpFolder(int csidl, int16_t failure, char* out) {
+ResultCode LookUpFolder(int csidl, ResultCode failure, char* out) {
   std::memset(out, 0, kPathBufferSize);
 
   char found[kPathBufferSize] = {};
@@ -39,19 +39,19 @@ int16_t LookUpFolder(int csidl, int16_t failure, char* out) {
 
 }  // namespace
 
-int16_t GetDesktopFolderPath(char* out) {
+ResultCode GetDesktopFolderPath(char* out) {
   return LookUpFolder(CSIDL_DESKTOPDIRECTORY, kCommonDesktopUnavailable, out);
 }
 
-int16_t GetCommonDesktopFolderPath(char* out) {
+ResultCode GetCommonDesktopFolderPath(char* out) {
   return LookUpFolder(CSIDL_COMMON_DESKTOPDIRECTORY, kCommonDesktopUnavailable, out);
 }
 
-int16_t GetFontsFolderPath(char* out) {
+ResultCode GetFontsFolderPath(char* out) {
   return LookUpFolder(CSIDL_FONTS, kFontsFolderUnavailable, out);
 }
 
-int16_t GetProgramFilesFolderPath(char* out) {
+ResultCode GetProgramFilesFolderPath(char* out) {
   return LookUpFolder(CSIDL_PROGRAM_FILES, kFolderUnavailable, out);
 }
 
