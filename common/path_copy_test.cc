@@ -59,16 +59,20 @@ TEST(PathCopyTest, JoinFitsExactlyOrIsRefusedWhole) {
 }
 
 TEST(PathCopyTest, CopyTakesOnlyTheGivenLengthAndAppendsInPlace) {
-  char out[8];
+  char out[12];
   std::memset(out, kCanary, sizeof out);
-  ASSERT_TRUE(CopyPath(out, sizeof out, "C:\\dir\\*.*", 7));
+  ASSERT_TRUE(CopyPath(out, 10, "C:\\dir\\*.*", 7));
   EXPECT_STREQ("C:\\dir\\", out);
-  EXPECT_EQ(kCanary, out[7]);
-  // Appending at the end: refused as a whole, the path ends where it did.
-  EXPECT_FALSE(CopyPath(out + 7, sizeof out - 7, "a", 1));
+  EXPECT_EQ(kCanary, out[8]);
+  // Appending at the end: exact fit, then one byte over, refused whole; the path ends where it did.
+  ASSERT_TRUE(CopyPath(out + 7, 10 - 7, "ab", 2));
+  EXPECT_STREQ("C:\\dir\\ab", out);
+  EXPECT_FALSE(CopyPath(out + 7, 10 - 7, "abc", 3));
   EXPECT_STREQ("C:\\dir\\", out);
-  EXPECT_FALSE(CopyPath(out, sizeof out, "C:\\dir\\a"));
+  EXPECT_FALSE(CopyPath(out, 10, "C:\\dir\\abc"));
   EXPECT_STREQ("", out);
+  EXPECT_EQ(kCanary, out[10]);
+  EXPECT_EQ(kCanary, out[11]);
 }
 
 TEST(PathCopyTest, PathBufferHoldsAtMostOneByteLessThanItsSize) {

@@ -207,16 +207,7 @@ class FontWalk {
       const bool uninstall = GetOsKind(osKind) == kOk && osKind == kOsKindVista && inFontsFolder;
       const ProductFont font{FontFileType::kOpenType, fullPath, record.fullName, record.tag, uninstall,
                              split.name};
-      if (!RemovalApproved(font)) return LeftInPlace(fullPath);
-      RemovalOutcome outcome = RemovalOutcome::kStillOnDisk;
-      if (uninstall) {
-        UninstallFont(split.name, outcome);
-      } else {
-        outcome = DeleteNowOrAtRestart(fullPath);
-      }
-      search_.openTypeFonts.back().outcome = outcome;
-      RememberIfLeftOnDisk(fullPath, outcome);
-      RemovalDone(font, outcome);
+      RemoveRecordedFont(font, [this](RemovalOutcome outcome) { search_.openTypeFonts.back().outcome = outcome; });
     } catch (const std::exception&) {
       return kOutOfMemory;
     }
@@ -236,20 +227,33 @@ class FontWalk {
       // Collections in the Fonts folder are uninstalled on every system.
       const ProductFont font{FontFileType::kCollection, fullPath, record.fileName, record.tag, inFontsFolder,
                              split.name};
-      if (!RemovalApproved(font)) return LeftInPlace(fullPath);
-      RemovalOutcome outcome = RemovalOutcome::kStillOnDisk;
-      if (inFontsFolder) {
-        UninstallFont(split.name, outcome);
-      } else {
-        outcome = DeleteNowOrAtRestart(fullPath);
-      }
-      SetLastCollectionFontOutcome(outcome);
-      RememberIfLeftOnDisk(fullPath, outcome);
-      RemovalDone(font, outcome);
+      RemoveRecordedFont(font, SetLastCollectionFontOutcome);
     } catch (const std::exception&) {
       return kOutOfMemory;
     }
     return kOk;
+  }
+
+  // Removes a recorded product font (uninstalled or deleted, as `font.uninstall` says) unless the
+  // observer keeps it in place. `noteOutcome` writes the outcome into the font's record before the
+  // observer hears of it.
+  template <class NoteOutcome>
+  void RemoveRecordedFont(const ProductFont& font, NoteOutcome noteOutcome) {
+    if (!RemovalApproved(font)) {
+      // Kept in place (a preview): known when met again, as one that stayed after its removal
+      // would be, since a removal would have taken it the first time.
+      RememberIfLeftOnDisk(font.path, RemovalOutcome::kStillOnDisk);
+      return;
+    }
+    RemovalOutcome outcome = RemovalOutcome::kStillOnDisk;
+    if (font.uninstall) {
+      UninstallFont(font.fileName, outcome);
+    } else {
+      outcome = DeleteNowOrAtRestart(font.path);
+    }
+    noteOutcome(outcome);
+    RememberIfLeftOnDisk(font.path, outcome);
+    RemovalDone(font, outcome);
   }
 
   // A product font whose file stayed is met again when a link leads to its folder once more; a
@@ -271,12 +275,6 @@ class FontWalk {
   }
   void RemovalDone(const ProductFont& font, RemovalOutcome outcome) {
     if (search_.observer != nullptr) search_.observer->AfterRemoval(font, outcome);
-  }
-  // A font the observer keeps in place (a preview) is known when met again, as one that stayed
-  // after its removal would be: a removal would have taken it the first time.
-  ResultCode LeftInPlace(const char* fullPath) {
-    RememberIfLeftOnDisk(fullPath, RemovalOutcome::kStillOnDisk);
-    return kOk;
   }
 
   void DrainWhenDue() {
