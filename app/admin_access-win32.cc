@@ -1,5 +1,7 @@
 #include "app/admin_access-win32.h"
 
+#include "common/scoped_handles-win32.h"
+
 namespace kc {
 namespace {
 
@@ -19,21 +21,6 @@ class SelfImpersonation {
 
  private:
   const bool m_active;
-};
-
-class TokenHandle {
- public:
-  TokenHandle() = default;
-  ~TokenHandle() {
-    if (m_handle != nullptr) CloseHandle(m_handle);
-  }
-  TokenHandle(const TokenHandle&) = delete;
-  TokenHandle& operator=(const TokenHandle&) = delete;
-  HANDLE* Receive() { return &m_handle; }
-  HANDLE Get() const { return m_handle; }
-
- private:
-  HANDLE m_handle = nullptr;
 };
 
 class Sid {
@@ -65,10 +52,10 @@ class LocalMemory {
   HLOCAL m_memory;
 };
 
-bool OpenEffectiveToken(TokenHandle& token) {
-  if (OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, FALSE, token.Receive())) return true;
+bool OpenEffectiveToken(ScopedHandle& token) {
+  if (OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, FALSE, token.receive())) return true;
   if (GetLastError() != ERROR_NO_TOKEN) return false;
-  return OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive()) != FALSE;
+  return OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.receive()) != FALSE;
 }
 
 }  // namespace
@@ -79,7 +66,7 @@ BOOL CheckAdminAccess() {
   SelfImpersonation impersonation;
   if (!impersonation.Active()) return FALSE;
 
-  TokenHandle token;
+  ScopedHandle token;
   if (!OpenEffectiveToken(token)) return FALSE;
 
   SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
@@ -115,7 +102,7 @@ BOOL CheckAdminAccess() {
   DWORD privilegesLength = sizeof privileges;
   DWORD granted = 0;
   BOOL accessStatus = FALSE;
-  AccessCheck(descriptor, token.Get(), kAccessRead, &mapping, &privileges, &privilegesLength,
+  AccessCheck(descriptor, token.get(), kAccessRead, &mapping, &privileges, &privilegesLength,
               &granted, &accessStatus);
   return accessStatus;
 }

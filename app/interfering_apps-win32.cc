@@ -2,31 +2,33 @@
 
 #include <psapi.h>
 
+#include <cstdint>
 #include <cstring>
 #include <set>
 
 #include "common/path_buffer.h"
 #include "common/path_split.h"
-#include "common/scoped_win32.h"
+#include "common/scoped_handles-win32.h"
 
 namespace kc {
-
-const char InterferingProcessNames[][kInterferingNameSize] = {"acrotray", "acrodist", ""};
-
-int32_t g_nInterferingWindows = 0;
-
 namespace {
 
-// Executable names of the windows matched in the current pass, for telling the user.
-std::set<std::string>& MatchedExecutables() {
-  static std::set<std::string> names;
-  return names;
-}
+constexpr int kInterferingNameSize = 10;
+
+// Base names of the executables, compared ignoring case; ends with an empty entry.
+const char InterferingProcessNames[][kInterferingNameSize] = {"acrotray", "acrodist", ""};
+
+// What one enumeration pass finds. EnumWindows hands it to the callback through its LPARAM, so
+// that nothing of a pass outlives it.
+struct InterferencePass {
+  int32_t nInterferingWindows = 0;    // windows of listed applications matched in this pass
+  std::set<std::string> executables;  // their executable names, for telling the user
+};
 
 bool IsSystemLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 
-}  // namespace
-
+// Writes the full path of the executable that owns `window` into `path` (at least MAX_PATH
+// bytes, cleared by the caller). FALSE when the process cannot be opened or queried.
 BOOL GetWindowProcessPath(HWND window, char* path) {
   DWORD processId = 0;
   GetWindowThreadProcessId(window, &processId);
@@ -38,49 +40,51 @@ BOOL GetWindowProcessPath(HWND window, char* path) {
   return GetModuleFileNameExA(process.get(), executable, path, MAX_PATH) != 0;
 }
 
-BOOL CALLBACK CloseInterferingWindowsProc(HWND window, LPARAM) {
+// EnumWindows callback; `passState` is the InterferencePass of the enumeration. Posts WM_CLOSE to
+// every top-level window of a listed application and counts it. Always TRUE, so that every window
+// is visited.
+BOOL CALLBACK CloseInterferingWindowsProc(HWND window, LPARAM passState) {
+  InterferencePass& pass = *reinterpret_cast<InterferencePass*>(passState);
   char path[kPathBufferSize] = {};
   GetWindowProcessPath(window, path);  // on failure the path stays empty and matches nothing
   const BaseName base = BaseNameOf(path, IsSystemLeadByte);
   const std::string baseName(base.start, base.length);
   for (int i = 0; InterferingProcessNames[i][0] != '\0'; ++i) {
     if (_stricmp(baseName.c_str(), InterferingProcessNames[i]) == 0) {
-      ++g_nInterferingWindows;
+      ++pass.nInterferingWindows;
       PostMessageA(window, WM_CLOSE, 0, 0);
-      MatchedExecutables().insert(std::string(base.start));
+      pass.executables.insert(std::string(base.start));
       break;
     }
   }
   return TRUE;
 }
 
-namespace {
-
-void CountingPass() {
-  g_nInterferingWindows = 0;
-  MatchedExecutables().clear();
-  EnumWindows(CloseInterferingWindowsProc, 0);
+// One pass over the top-level windows: every window of a listed application is asked to close.
+InterferencePass AskToClose() {
+  InterferencePass pass;
+  EnumWindows(CloseInterferingWindowsProc, reinterpret_cast<LPARAM>(&pass));
+  return pass;
 }
 
-std::string MatchedExecutableList() {
+std::string ExecutableList(const InterferencePass& pass) {
   std::string list;
-  for (const std::string& name : MatchedExecutables()) list += name + "\r\n";
+  for (const std::string& name : pass.executables) list += name + "\r\n";
   return list;
 }
 
 }  // namespace
 
 bool WaitForInterferingApplications(const InterferenceWait& wait) {
-  MatchedExecutables().clear();
-  EnumWindows(CloseInterferingWindowsProc, 0);  // the first requests; their count is not looked at
-  if (wait.closeRequested && !MatchedExecutables().empty()) wait.closeRequested(MatchedExecutableList());
+  const InterferencePass first = AskToClose();  // the first requests; their count is not looked at
+  if (wait.closeRequested && !first.executables.empty()) wait.closeRequested(ExecutableList(first));
   DWORD waitingSince = GetTickCount();
   for (;;) {
-    CountingPass();
+    const InterferencePass pass = AskToClose();
     if (wait.pumpMessages) wait.pumpMessages();
-    if (g_nInterferingWindows == 0) return true;
+    if (pass.nInterferingWindows == 0) return true;
     if (GetTickCount() - waitingSince >= wait.askAfterMs && wait.askUser) {
-      if (wait.askUser(MatchedExecutableList()) == StillOpenChoice::kEndProgram) return false;
+      if (wait.askUser(ExecutableList(pass)) == StillOpenChoice::kEndProgram) return false;
       waitingSince = GetTickCount();
     }
     Sleep(wait.pauseBetweenPassesMs);

@@ -4,27 +4,10 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <functional>
 #include <string>
 
 namespace kc {
-
-constexpr int kInterferingNameSize = 10;
-
-// Base names of the executables, compared ignoring case; ends with an empty entry.
-extern const char InterferingProcessNames[][kInterferingNameSize];
-
-// Windows of listed applications matched in the current enumeration pass.
-extern int32_t g_nInterferingWindows;
-
-// Writes the full path of the executable that owns `window` into `path` (at least MAX_PATH
-// bytes, cleared by the caller). FALSE when the process cannot be opened or queried.
-BOOL GetWindowProcessPath(HWND window, char* path);
-
-// EnumWindows callback: posts WM_CLOSE to every top-level window of a listed application and
-// counts it. Always TRUE, so that every window is visited.
-BOOL CALLBACK CloseInterferingWindowsProc(HWND window, LPARAM unused);
 
 enum class StillOpenChoice { kRetry, kEndProgram };
 

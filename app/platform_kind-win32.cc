@@ -4,12 +4,12 @@
 
 namespace kc {
 
-int16_t PlatformKindFromVersion(DWORD version) {
+PlatformKind PlatformKindFromVersion(DWORD version) {
   if (version < 0x80000000u) return PLATFORM_NT;
   const DWORD major = version & 0xFF;
   return major < 4 ? PLATFORM_WIN32S : PLATFORM_WIN9X;
 }
 
-int16_t GetPlatformKind() { return PlatformKindFromVersion(CurrentStartupSources().getVersion()); }
+PlatformKind GetPlatformKind() { return PlatformKindFromVersion(CurrentStartupSources().getVersion()); }
 
 }  // namespace kc

@@ -14,9 +14,9 @@ enum PlatformKind : int16_t {
 };
 
 // From the value of GetVersion: top bit clear is NT; otherwise a major version below 4 is Win32s.
-int16_t PlatformKindFromVersion(DWORD version);
+PlatformKind PlatformKindFromVersion(DWORD version);
 
 // Asks the start-up version source (GetVersion) once.
-int16_t GetPlatformKind();
+PlatformKind GetPlatformKind();
 
 }  // namespace kc

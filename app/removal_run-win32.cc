@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "common/path_buffer.h"
+#include "common/path_copy.h"
 #include "common/result_code.h"
 #include "framework/message_pump-win32.h"
 #include "framework/string_resource-win32.h"
@@ -102,10 +103,12 @@ bool RemovalRun::SearchDrives() {
   for (const DriveRoot& drive : drives_) {
     PumpMessages(face_.PumpWindow());
     std::memset(root, 0, sizeof root);
-    std::memcpy(root, drive.path, sizeof root - 1);
+    // Every root of the list fits (AppendDriveRoots refuses one that does not); an empty buffer
+    // must never reach the walk, which would list the current folder.
+    const bool copied = CopyPath(root, drive.path);
     face_.ProgressStatus(status, root);
     Log(SearchingText(root));
-    const int16_t result = SearchFontFiles(root, search);
+    const ResultCode result = copied ? SearchFontFiles(root, search) : kRootNotListable;
     if (result != kOk) {
       // No medium, no Fonts folder: the drive counts as done. Out of memory ends the run.
       Log(DriveNotSearchedText(root, result));

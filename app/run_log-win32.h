@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "common/scoped_win32.h"
+#include "common/scoped_handles-win32.h"
 
 namespace kc {
 

@@ -75,7 +75,7 @@ std::string ApplicationsStillOpenText(const std::string& applications, unsigned 
 
 std::string SearchingText(const char* root) { return std::string("searching ") + root; }
 
-std::string DriveNotSearchedText(const char* root, int16_t result) {
+std::string DriveNotSearchedText(const char* root, ResultCode result) {
   if (result == kOutOfMemory) {
     return std::string("out of memory while recording a font on ") + root +
            "; the run stops: fonts removed so far stay removed, the tools stay";

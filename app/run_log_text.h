@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/result_code.h"
 #include "removal/removal_journal.h"
 
 namespace kc {
@@ -41,7 +42,7 @@ std::string ApplicationsClosedText();
 std::string ApplicationsStillOpenText(const std::string& applications, unsigned long waitedMs);
 std::string SearchingText(const char* root);
 // A drive whose search ended with `result`, other than 0.
-std::string DriveNotSearchedText(const char* root, int16_t result);
+std::string DriveNotSearchedText(const char* root, ResultCode result);
 
 std::string FoundText(bool collection, const char* path, const char* tag, const char* name);
 // What became of one font; for a preview, what would.

@@ -19,7 +19,7 @@ StartupChecks CheckStartup(DriveRootList& drives) {
   StartupChecks checks;
   if (GetPlatformKind() == PLATFORM_WIN32S) checks.failures[checks.count++] = StartupFailure::kPlatformRefused;
   if (!HasAdministratorRights()) checks.failures[checks.count++] = StartupFailure::kNotAdministrator;
-  const int16_t built = BuildDriveRootList(drives, CurrentStartupSources().getDriveStrings);
+  const ResultCode built = BuildDriveRootList(drives, CurrentStartupSources().getDriveStrings);
   if (built == kOutOfMemory) {
     checks.failures[checks.count++] = StartupFailure::kDrivesOutOfMemory;
   } else if (built != kOk) {

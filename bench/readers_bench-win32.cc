@@ -60,7 +60,7 @@ int32_t Identify(const std::string& path) {
   if (path.size() > 4 && path.compare(path.size() - 4, 4, ".otf") == 0) {
     kc::OpenTypeFontRecord record{};
     std::snprintf(record.path, sizeof record.path, "%s", path.c_str());
-    int16_t nameResult = 0;
+    kc::ResultCode nameResult = kc::kOk;
     return kc::IdentifyOpenTypeFile(record, nameResult) ? nameResult : 1;  // 1: not "OTTO"
   }
   kc::CollectionFontRecord record;

@@ -17,7 +17,7 @@
 
 #include "demo/demo_pc.h"
 #include "tests/fonts/font_builder.h"
-#include "tests/removal/removal_fixtures.h"
+#include "tests/removal/removal_fixtures-win32.h"
 
 namespace kc::demo {
 namespace {

@@ -12,7 +12,7 @@ unsigned long SystemDriveStrings(unsigned long length, char* buffer) {
 
 }  // namespace
 
-int16_t BuildDriveRootList(DriveRootList& roots, GetDriveStringsFn getDriveStrings) {
+ResultCode BuildDriveRootList(DriveRootList& roots, GetDriveStringsFn getDriveStrings) {
   if (getDriveStrings == nullptr) getDriveStrings = SystemDriveStrings;
   char answer[kDriveStringsBufferSize] = {};
   if (getDriveStrings(kDriveStringsBufferSize, answer) == 0) return kDriveStringsUnreadable;

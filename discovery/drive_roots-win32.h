@@ -13,6 +13,6 @@ using GetDriveStringsFn = unsigned long (*)(unsigned long length, char* buffer);
 // Fills `roots` from GetLogicalDriveStringsA with a kDriveStringsBufferSize answer. Returns 0,
 // kDriveStringsUnreadable (the call failed, or its answer was not terminated inside the buffer)
 // or kOutOfMemory (an append threw; earlier roots stay).
-int16_t BuildDriveRootList(DriveRootList& roots, GetDriveStringsFn getDriveStrings = nullptr);
+ResultCode BuildDriveRootList(DriveRootList& roots, GetDriveStringsFn getDriveStrings = nullptr);
 
 }  // namespace kc

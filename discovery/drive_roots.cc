@@ -4,11 +4,12 @@
 #include <exception>
 
 #include "common/append.h"
+#include "common/path_copy.h"
 #include "common/result_code.h"
 
 namespace kc {
 
-int16_t AppendDriveRoots(const char* answer, DriveRootList& roots) {
+ResultCode AppendDriveRoots(const char* answer, DriveRootList& roots) {
   DriveRoot element;
   int start = 0;
   for (int i = 0; i < kDriveStringsBufferSize; ++i) {
@@ -19,7 +20,10 @@ int16_t AppendDriveRoots(const char* answer, DriveRootList& roots) {
     // walk the current folder.
     if (i == start && last) return kOk;
     std::memset(element.path, 0, sizeof element.path);
-    std::memcpy(element.path, answer + start, static_cast<size_t>(i - start));
+    // Cut to the buffer, a root would name another folder.
+    if (!CopyPath(element.path, sizeof element.path, answer + start, static_cast<size_t>(i - start))) {
+      return kDriveStringsUnreadable;
+    }
     try {
       AppendCopy(roots, element);
     } catch (const std::exception&) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/path_buffer.h"
+#include "common/result_code.h"
 
 namespace kc {
 
@@ -24,8 +25,9 @@ constexpr int kDriveStringsBufferSize = 2048;
 // buffer of kDriveStringsBufferSize bytes and appends one element per root (an answer that starts
 // with the double zero holds no root). Returns 0; kOutOfMemory
 // when an append throws (roots appended before it stay); kDriveStringsUnreadable when a root's
-// terminating empty string would lie outside the buffer.
-int16_t AppendDriveRoots(const char* answer, DriveRootList& roots);
+// terminating empty string would lie outside the buffer, or a root would not fit a DriveRoot
+// (roots before it stay).
+ResultCode AppendDriveRoots(const char* answer, DriveRootList& roots);
 
 }  // namespace kc
 

@@ -59,6 +59,19 @@ TEST(DriveRootsTest, UnterminatedAnswerAtTheBufferEnd) {
   EXPECT_TRUE(none.empty());
 }
 
+TEST(DriveRootsTest, RootLongerThanAPathBufferIsUnreadable) {
+  // Cut to its buffer, a root would name another folder.
+  const std::string longest = "D:\\" + std::string(kPathBufferSize - 4, 'x');
+  DriveRootList roots;
+  EXPECT_EQ(kOk, AppendDriveRoots(Answer(longest).data(), roots));
+  EXPECT_EQ((std::vector<std::string>{longest}), Paths(roots)) << "the longest that fits";
+
+  roots.clear();
+  const auto tooLong = Answer(std::string("C:\\\0", 4) + longest + "x");
+  EXPECT_EQ(kDriveStringsUnreadable, AppendDriveRoots(tooLong.data(), roots));
+  EXPECT_EQ((std::vector<std::string>{"C:\\"}), Paths(roots)) << "roots before the fault stay";
+}
+
 TEST(DriveRootsTest, AppendFailureStopsWithOutOfMemoryKeepingEarlierRoots) {
   const auto answer = Answer(std::string("C:\\\0D:\\\0E:\\\0", 12));
   DriveRootList roots;

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "common/scoped_win32.h"
+#include "common/scoped_handles-win32.h"
 #include "discovery/file_identity.h"
 
 namespace kc {

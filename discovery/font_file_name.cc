@@ -7,8 +7,8 @@ namespace kc {
 EntryName SplitEntryName(const char* name) {
   const char* dot = std::strrchr(name, '.');
   const size_t length = std::strlen(name);
-  if (dot == nullptr) return {name, length, name + length};
-  return {name, static_cast<size_t>(dot - name), dot};
+  if (dot == nullptr) return {name, length, name + length, length};
+  return {name, static_cast<size_t>(dot - name), dot, length};
 }
 
 FontFileType FontFileTypeOf(const char* extension) {

@@ -8,12 +8,13 @@ namespace kc {
 enum class FontFileType { kNone, kOpenType, kCollection };
 
 // Splits an entry name (the last component of a path) at its last dot: `stemLength` bytes of file
-// name, then the extension with its dot (possibly empty). No code page 932 trail byte is a dot
+// name, then the extension with its dot (possibly empty); `length` bytes in all. No code page 932 trail byte is a dot
 // (0x2E), so the byte search is exact for double-byte names as well.
 struct EntryName {
   const char* name;
   size_t stemLength;
   const char* extension;
+  size_t length;
 };
 EntryName SplitEntryName(const char* name);
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 namespace kc {
@@ -30,6 +31,7 @@ TEST(FontFileNameTest, OnlyLowerCaseFontExtensionsCount) {
     const EntryName split = SplitEntryName(c.name);
     EXPECT_EQ(c.stem, std::string(split.name, split.stemLength)) << c.name;
     EXPECT_EQ(c.type, FontFileTypeOf(split.extension)) << c.name;
+    EXPECT_EQ(std::strlen(c.name), split.length) << c.name;
   }
 }
 

@@ -9,13 +9,14 @@
 
 #include "common/append.h"
 #include "common/path_buffer.h"
+#include "common/path_copy.h"
 #include "common/result_code.h"
-#include "common/scoped_win32.h"
+#include "common/scoped_handles-win32.h"
 #include "discovery/font_file_name.h"
 #include "fontid/collection_reader.h"
 #include "fontid/opentype_font.h"
 #include "removal/font_uninstall.h"
-#include "removal/os_version.h"
+#include "removal/os_version-win32.h"
 #include "removal/path_compare-win32.h"
 #include "removal/restart_deletion.h"
 #include "removal/shell_folders.h"
@@ -47,10 +48,9 @@ class FontWalk {
  public:
   explicit FontWalk(FontSearch& search) : search_(search), lastDrain_(GetTickCount()) {}
 
-  int16_t Run(const char* directory) {
+  ResultCode Run(const char* directory) {
     const size_t length = std::strlen(directory);
-    if (length >= kPathBufferSize) return kRootNotListable;
-    std::memcpy(storage_->path, directory, length + 1);
+    if (!CopyPath(storage_->path, kPathBufferSize, directory, length)) return kRootNotListable;
     Level start;
     start.pathLength = length;
     return WalkDirectory(start);
@@ -66,26 +66,25 @@ class FontWalk {
     CollectionFontRecord collection = {};
   };
 
-  // Appends `text` to the path at `at`; false (path unchanged) when it would not fit.
-  bool AppendToPath(size_t at, const char* text, size_t& newLength) {
-    const size_t length = std::strlen(text);
-    if (length >= kPathBufferSize - at) return false;
-    std::memcpy(storage_->path + at, text, length + 1);
+  // Appends the `length` bytes of `text` to the path at `at`; false (the path ends at `at`) when
+  // they would not fit.
+  bool AppendToPath(size_t at, const char* text, size_t length, size_t& newLength) {
+    if (!CopyPath(storage_->path + at, kPathBufferSize - at, text, length)) return false;
     newLength = at + length;
     return true;
   }
 
-  int16_t WalkDirectory(const Level& level) {
+  ResultCode WalkDirectory(const Level& level) {
     levels_.push_back(level);
-    const int16_t result = ListDirectory(level.pathLength);
+    const ResultCode result = ListDirectory(level.pathLength);
     levels_.pop_back();
     return result;
   }
 
-  int16_t ListDirectory(size_t directoryLength) {
+  ResultCode ListDirectory(size_t directoryLength) {
     char* const path = storage_->path;
     size_t patternLength = 0;
-    if (!AppendToPath(directoryLength, "*.*", patternLength)) return kRootNotListable;
+    if (!AppendToPath(directoryLength, "*.*", 3, patternLength)) return kRootNotListable;
     ScopedFindHandle find(FindFirstFileA(path, &storage_->found));
     path[directoryLength] = '\0';
     if (!find.valid()) return kRootNotListable;
@@ -95,7 +94,7 @@ class FontWalk {
       if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         if (!IsDotOrDotDot(entry.cFileName)) WalkChild(directoryLength, entry.cFileName, entry.dwFileAttributes);
       } else {
-        const int16_t result = HandleFile(directoryLength);
+        const ResultCode result = HandleFile(directoryLength);
         path[directoryLength] = '\0';
         if (result != kOk) return result;
       }
@@ -107,7 +106,8 @@ class FontWalk {
   void WalkChild(size_t directoryLength, const char* name, DWORD attributes) {
     size_t nameEnd = 0;
     Level child;
-    if (AppendToPath(directoryLength, name, nameEnd) && AppendToPath(nameEnd, "\\", child.pathLength)) {
+    if (AppendToPath(directoryLength, name, std::strlen(name), nameEnd) &&
+        AppendToPath(nameEnd, "\\", 1, child.pathLength)) {
       const bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
       child.belowLink = link || levels_.back().belowLink;
       // A plain folder outside every link costs nothing more: only links can lead back.
@@ -146,7 +146,7 @@ class FontWalk {
     }
   }
 
-  int16_t HandleFile(size_t directoryLength) {
+  ResultCode HandleFile(size_t directoryLength) {
     Level& level = levels_.back();
     if (!level.fontsFolderChecked) {
       if (!FontsFolderKnown()) return kFontsFolderUnavailable;
@@ -163,8 +163,8 @@ class FontWalk {
     if (type == FontFileType::kNone) return kOk;
 
     size_t pathLength = 0;
-    if (!AppendToPath(directoryLength, name, pathLength)) return kOk;  // cannot be opened anyway
-    return type == FontFileType::kOpenType ? HandleOpenType(split, level.isFontsFolder)
+    if (!AppendToPath(directoryLength, name, split.length, pathLength)) return kOk;  // cannot be opened anyway
+    return type == FontFileType::kOpenType ? HandleOpenType(split, pathLength, level.isFontsFolder)
                                            : HandleCollection(split, level.isFontsFolder);
   }
 
@@ -186,12 +186,12 @@ class FontWalk {
     return fontsIdentityKnown_ && level.identity == fontsIdentity_;
   }
 
-  int16_t HandleOpenType(const EntryName& split, bool inFontsFolder) {
+  ResultCode HandleOpenType(const EntryName& split, size_t pathLength, bool inFontsFolder) {
     const char* fullPath = storage_->path;
     OpenTypeFontRecord& record = storage_->openType;
     std::memset(&record, 0, sizeof record);
-    std::memcpy(record.path, fullPath, std::strlen(fullPath));
-    int16_t nameResult = kOk;  // only fullName and kind decide; a short read leaves them empty
+    if (!CopyPath(record.path, sizeof record.path, fullPath, pathLength)) return kOk;
+    ResultCode nameResult = kOk;  // only fullName and kind decide; a short read leaves them empty
     if (!IdentifyOpenTypeFile(record, nameResult)) return kOk;  // not "OTTO", or unreadable
     if (record.fullName[0] == '\0' && IsZusuujiFileName(split.name, split.stemLength)) {
       const size_t length = split.stemLength < sizeof record.fullName - 1 ? split.stemLength
@@ -207,28 +207,18 @@ class FontWalk {
       const bool uninstall = GetOsKind(osKind) == kOk && osKind == kOsKindVista && inFontsFolder;
       const ProductFont font{FontFileType::kOpenType, fullPath, record.fullName, record.tag, uninstall,
                              split.name};
-      if (!RemovalApproved(font)) return LeftInPlace(fullPath);
-      RemovalOutcome outcome = RemovalOutcome::kStillOnDisk;
-      if (uninstall) {
-        UninstallFont(split.name, outcome);
-      } else {
-        outcome = DeleteNowOrAtRestart(fullPath);
-      }
-      search_.openTypeFonts.back().outcome = outcome;
-      RememberIfLeftOnDisk(fullPath, outcome);
-      RemovalDone(font, outcome);
+      RemoveRecordedFont(font, [this](RemovalOutcome outcome) { search_.openTypeFonts.back().outcome = outcome; });
     } catch (const std::exception&) {
       return kOutOfMemory;
     }
     return kOk;
   }
 
-  int16_t HandleCollection(const EntryName& split, bool inFontsFolder) {
+  ResultCode HandleCollection(const EntryName& split, bool inFontsFolder) {
     const char* fullPath = storage_->path;
     CollectionFontRecord& record = storage_->collection;
     InitCollectionFontRecord(record);
-    std::memcpy(storage_->stem, split.name, split.stemLength);
-    storage_->stem[split.stemLength] = '\0';
+    if (!CopyPath(storage_->stem, sizeof storage_->stem, split.name, split.stemLength)) return kOk;
     if (IdentifyCollectionFont(fullPath, storage_->stem, record) != kOk) return kOk;
     if (RecordedAlready(fullPath)) return kOk;
 
@@ -237,20 +227,33 @@ class FontWalk {
       // Collections in the Fonts folder are uninstalled on every system.
       const ProductFont font{FontFileType::kCollection, fullPath, record.fileName, record.tag, inFontsFolder,
                              split.name};
-      if (!RemovalApproved(font)) return LeftInPlace(fullPath);
-      RemovalOutcome outcome = RemovalOutcome::kStillOnDisk;
-      if (inFontsFolder) {
-        UninstallFont(split.name, outcome);
-      } else {
-        outcome = DeleteNowOrAtRestart(fullPath);
-      }
-      SetLastCollectionFontOutcome(outcome);
-      RememberIfLeftOnDisk(fullPath, outcome);
-      RemovalDone(font, outcome);
+      RemoveRecordedFont(font, SetLastCollectionFontOutcome);
     } catch (const std::exception&) {
       return kOutOfMemory;
     }
     return kOk;
+  }
+
+  // Removes a recorded product font (uninstalled or deleted, as `font.uninstall` says) unless the
+  // observer keeps it in place. `noteOutcome` writes the outcome into the font's record before the
+  // observer hears of it.
+  template <class NoteOutcome>
+  void RemoveRecordedFont(const ProductFont& font, NoteOutcome noteOutcome) {
+    if (!RemovalApproved(font)) {
+      // Kept in place (a preview): known when met again, as one that stayed after its removal
+      // would be, since a removal would have taken it the first time.
+      RememberIfLeftOnDisk(font.path, RemovalOutcome::kStillOnDisk);
+      return;
+    }
+    RemovalOutcome outcome = RemovalOutcome::kStillOnDisk;
+    if (font.uninstall) {
+      UninstallFont(font.fileName, outcome);
+    } else {
+      outcome = DeleteNowOrAtRestart(font.path);
+    }
+    noteOutcome(outcome);
+    RememberIfLeftOnDisk(font.path, outcome);
+    RemovalDone(font, outcome);
   }
 
   // A product font whose file stayed is met again when a link leads to its folder once more; a
@@ -273,12 +276,6 @@ class FontWalk {
   void RemovalDone(const ProductFont& font, RemovalOutcome outcome) {
     if (search_.observer != nullptr) search_.observer->AfterRemoval(font, outcome);
   }
-  // A font the observer keeps in place (a preview) is known when met again, as one that stayed
-  // after its removal would be: a removal would have taken it the first time.
-  int16_t LeftInPlace(const char* fullPath) {
-    RememberIfLeftOnDisk(fullPath, RemovalOutcome::kStillOnDisk);
-    return kOk;
-  }
 
   void DrainWhenDue() {
     if (GetTickCount() - lastDrain_ < kDrainIntervalMs) return;
@@ -300,7 +297,7 @@ class FontWalk {
 
 }  // namespace
 
-int16_t SearchFontFiles(const char* directory, FontSearch& search) {
+ResultCode SearchFontFiles(const char* directory, FontSearch& search) {
   try {
     FontWalk walk(search);
     return walk.Run(directory);

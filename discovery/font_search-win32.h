@@ -83,6 +83,6 @@ constexpr unsigned long kDrainIntervalMs = 20;
 // stops at its first file; subdirectories met before it are still walked); kOutOfMemory when a
 // standard-library exception arose while a found font was recorded or removed, or while the walk
 // remembered a folder. Results of subdirectories never stop their parent.
-int16_t SearchFontFiles(const char* directory, FontSearch& search);
+ResultCode SearchFontFiles(const char* directory, FontSearch& search);
 
 }  // namespace kc

@@ -18,7 +18,7 @@
 #include "common/result_code.h"
 #include "removal/shell_folders.h"
 #include "tests/fonts/font_builder.h"
-#include "tests/removal/removal_fixtures.h"
+#include "tests/removal/removal_fixtures-win32.h"
 
 namespace kc {
 namespace {

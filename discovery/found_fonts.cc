@@ -15,7 +15,7 @@ std::vector<CollectionFontRecord>& CollectionFontList() {
 
 }  // namespace
 
-int32_t InitCollectionFontRecord(CollectionFontRecord& record) {
+ResultCode InitCollectionFontRecord(CollectionFontRecord& record) {
   std::memset(record.path, 0, sizeof record.path);
   std::memset(record.fileName, 0, sizeof record.fileName);
   std::memset(record.tag, 0, sizeof record.tag);
@@ -24,7 +24,7 @@ int32_t InitCollectionFontRecord(CollectionFontRecord& record) {
   return kOk;
 }
 
-int32_t AppendCollectionFont(const CollectionFontRecord& record) {
+ResultCode AppendCollectionFont(const CollectionFontRecord& record) {
   AppendCopy(CollectionFontList(), record);
   return kOk;
 }
@@ -33,7 +33,7 @@ int32_t GetCollectionFontCount() {
   return static_cast<int32_t>(CollectionFontList().size());
 }
 
-int32_t GetCollectionFont(int32_t position, CollectionFontRecord& record) {
+ResultCode GetCollectionFont(int32_t position, CollectionFontRecord& record) {
   const int32_t count = GetCollectionFontCount();
   if (position < 0 || position > count) return kCollectionIndexOutOfRange;
   if (position == count) return kCollectionIndexAtEnd;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/path_buffer.h"
+#include "common/result_code.h"
 
 namespace kc {
 
@@ -16,13 +17,16 @@ constexpr int kCollectionPathSize = static_cast<int>(kPathBufferSize);
 // The four bytes of a description tag and a terminating zero.
 constexpr int kTagSize = 5;
 
-// Description-tag kinds (see fontid/description_tag.h).
-constexpr int16_t kKindNone = 0;
-constexpr int16_t kKindOtherVendor = 1;    // recognised, never removed
-constexpr int16_t kKindProductOpenType = 2;
-constexpr int32_t kKindProductCollectionCov = 3;
-constexpr int32_t kKindProductCollection = 4;
-constexpr int32_t kKindNotIdentified = -1;
+// Description-tag kinds (see fontid/description_tag.h), one type for both records: 0 to 2 for an
+// OpenType font, -1, 3 and 4 for a collection. A kind is neither a result code nor a count.
+enum FontKind : int16_t {
+  kKindNotIdentified = -1,  // a collection not (yet) identified
+  kKindNone = 0,
+  kKindOtherVendor = 1,  // recognised, never removed
+  kKindProductOpenType = 2,
+  kKindProductCollectionCov = 3,
+  kKindProductCollection = 4,
+};
 
 // What the removal that followed the recording did with the file. A font is recorded first and
 // removed second, so one whose removal failed is still listed, apart from those removed. Zero, the
@@ -38,7 +42,7 @@ enum class RemovalOutcome : uint8_t {
 struct OpenTypeFontRecord {
   char path[kOpenTypePathSize];
   char fullName[kFullNameSize];
-  int16_t kind;
+  FontKind kind;
   // The tag that decided `kind` (empty when no description of four bytes or more was read), for
   // the run's log.
   char tag[kTagSize];
@@ -49,7 +53,7 @@ struct OpenTypeFontRecord {
 struct CollectionFontRecord {
   char path[kCollectionPathSize];
   char fileName[kCollectionPathSize];
-  int32_t kind;
+  FontKind kind;
   char tag[kTagSize];      // the product tag that identified it
   RemovalOutcome outcome;  // as for OpenTypeFontRecord
 };
@@ -60,19 +64,19 @@ using OpenTypeFontList = std::vector<OpenTypeFontRecord>;
 
 // Clears path, fileName and tag over their full length, sets kind to "not identified" and outcome
 // to kStillOnDisk. Returns 0.
-int32_t InitCollectionFontRecord(CollectionFontRecord& record);
+ResultCode InitCollectionFontRecord(CollectionFontRecord& record);
 
 // The module-level collection list. It lives for the whole process.
 
 // Appends a copy at the back. Throws std::bad_alloc or std::length_error, leaving the list as it was.
-int32_t AppendCollectionFont(const CollectionFontRecord& record);
+ResultCode AppendCollectionFont(const CollectionFontRecord& record);
 
 int32_t GetCollectionFontCount();
 
 // Copies the element at `position` (0 = front) into `record` and returns 0. Returns
 // kCollectionIndexOutOfRange for a negative position or one past the count, kCollectionIndexAtEnd
 // for position == count; `record` is untouched then.
-int32_t GetCollectionFont(int32_t position, CollectionFontRecord& record);
+ResultCode GetCollectionFont(int32_t position, CollectionFontRecord& record);
 
 // Notes the outcome of the removal of the element appended last (the search records a font first
 // and removes it afterwards). Does nothing on an empty list.

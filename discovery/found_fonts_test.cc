@@ -16,7 +16,7 @@ CollectionFontRecord MakeRecord(const std::string& fileName, int32_t kind) {
   std::string path = "D:\\fonts\\" + fileName + ".ttc";
   std::memcpy(record.path, path.c_str(), path.size());
   std::memcpy(record.fileName, fileName.c_str(), fileName.size());
-  record.kind = kind;
+  record.kind = static_cast<FontKind>(kind);
   return record;
 }
 
@@ -66,7 +66,7 @@ TEST_F(CollectionFontListTest, ElementsAreCopiesOfTheWorkingRecord) {
   CollectionFontRecord working = MakeRecord("KcRound", 3);
   ASSERT_EQ(0, AppendCollectionFont(working));
   std::memset(working.fileName, 'x', sizeof working.fileName - 1);
-  working.kind = 4;
+  working.kind = kKindProductCollection;
 
   CollectionFontRecord out;
   ASSERT_EQ(0, GetCollectionFont(0, out));
@@ -91,7 +91,7 @@ TEST(OpenTypeFontListTest, AppendCopiesWholeRecordsInOrder) {
   OpenTypeFontRecord working;
   std::memset(&working, 0, sizeof working);
   std::strcpy(working.fullName, "Kc Gothic M");
-  working.kind = 2;
+  working.kind = kKindProductOpenType;
   list.push_back(working);
   std::strcpy(working.fullName, "Kc Gothic B");
   list.push_back(working);

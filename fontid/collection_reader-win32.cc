@@ -2,11 +2,12 @@
 
 #include <cstring>
 
+#include "common/path_copy.h"
 #include "common/result_code.h"
 #include "fontid/ansi_converter.h"
 #include "fontid/collection_reader.h"
 #include "fontid/description_tag.h"
-#include "common/scoped_win32.h"
+#include "common/scoped_handles-win32.h"
 #include "fontid/name_tag_ctrl.h"
 
 namespace kc {
@@ -38,14 +39,9 @@ DWORD ReadableBytes(const ScopedView& view) {
   return region.RegionSize > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(region.RegionSize);
 }
 
-void CopyBounded(char* to, size_t capacity, const char* from) {
-  std::memset(to, 0, capacity);
-  if (from != nullptr) std::strncpy(to, from, capacity - 1);
-}
-
 }  // namespace
 
-int32_t ReadCollectionNameTag(CollectionFontRecord& record) {
+ResultCode ReadCollectionNameTag(CollectionFontRecord& record) {
   if (std::memchr(record.path, '\0', sizeof record.path) == nullptr) return kCollectionOpenFailed;
   char description[kDescriptionMax + 1] = {};
   bool read = false;
@@ -72,18 +68,20 @@ int32_t ReadCollectionNameTag(CollectionFontRecord& record) {
   }
   if (!read) return kCollectionMalformed;
 
-  const int32_t kind = ClassifyCollectionTag(description);
-  if (kind == kUnknownCollectionTag) return kUnknownCollectionTag;
+  FontKind kind = kKindNotIdentified;
+  if (ClassifyCollectionTag(description, kind) != kOk) return kUnknownCollectionTag;
   record.kind = kind;
   std::memcpy(record.tag, description, sizeof record.tag - 1);  // a product tag: four bytes
   record.tag[sizeof record.tag - 1] = '\0';
   return kOk;
 }
 
-int32_t IdentifyCollectionFont(const char* path, const char* baseName, CollectionFontRecord& record) {
+ResultCode IdentifyCollectionFont(const char* path, const char* baseName, CollectionFontRecord& record) {
   InitCollectionFontRecord(record);
-  CopyBounded(record.path, sizeof record.path, path);
-  CopyBounded(record.fileName, sizeof record.fileName, baseName);
+  // A path cut to its buffer would name another file: refused. The file name is only shown, so it
+  // is cut (the reset record terminates it).
+  if (!CopyPath(record.path, path)) return kCollectionOpenFailed;
+  std::strncpy(record.fileName, baseName, sizeof record.fileName - 1);
   return ReadCollectionNameTag(record);
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "common/result_code.h"
 #include "discovery/found_fonts.h"
 
 namespace kc {
@@ -18,10 +19,11 @@ namespace kc {
 //   kCollectionMalformed (-8012)       the file cannot be read as fonts (see CNameTagCtrl);
 //   kUnknownCollectionTag (-8009)      no product tag (also when no font has a description).
 // kind and tag keep their values on every failure. Nothing of the file is held open on return.
-int32_t ReadCollectionNameTag(CollectionFontRecord& record);
+ResultCode ReadCollectionNameTag(CollectionFontRecord& record);
 
 // Resets the record, copies `path` and `baseName` (file name without directory and extension)
-// into it, each cut to its buffer, and returns ReadCollectionNameTag's result.
-int32_t IdentifyCollectionFont(const char* path, const char* baseName, CollectionFontRecord& record);
+// into it and returns ReadCollectionNameTag's result. A path that does not fit its buffer gives
+// kCollectionOpenFailed (cut, it would name another file); a base name is cut to its buffer.
+ResultCode IdentifyCollectionFont(const char* path, const char* baseName, CollectionFontRecord& record);
 
 }  // namespace kc

@@ -130,7 +130,7 @@ TEST_F(CollectionReaderTest, RecordBuffersAreFilledBoundedAndTerminated) {
 
   CollectionFontRecord unterminated;
   std::memset(&unterminated, 'a', sizeof unterminated);
-  unterminated.kind = -1;
+  unterminated.kind = kKindNotIdentified;
   EXPECT_EQ(kCollectionOpenFailed, ReadCollectionNameTag(unterminated));
 }
 

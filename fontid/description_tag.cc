@@ -34,8 +34,8 @@ bool IsOneOf(const char (&tag)[kTagLength + 1], const char* const (&tags)[N]) {
 
 }  // namespace
 
-int16_t ClassifyDescriptionTag(const char* description, int16_t& kind) {
-  if (DescriptionLength(description) < kTagLength) return 0;
+ResultCode ClassifyDescriptionTag(const char* description, FontKind& kind) {
+  if (DescriptionLength(description) < kTagLength) return kOk;
   char tag[kTagLength + 1] = {};
   std::memcpy(tag, description, kTagLength);
   if (IsOneOf(tag, kOtherVendorTags)) {
@@ -45,17 +45,28 @@ int16_t ClassifyDescriptionTag(const char* description, int16_t& kind) {
   } else {
     kind = kKindNone;
   }
-  return 0;
+  return kOk;
 }
 
-int32_t ClassifyCollectionTag(const char* description) {
+ResultCode ClassifyCollectionTag(const char* description, FontKind& kind) {
   // A shorter description leaves zero bytes in the tag, which then matches nothing.
   const size_t length = DescriptionLength(description);
   char tag[kTagLength + 1] = {};
   std::memcpy(tag, description, length < kTagLength ? length : kTagLength);
-  if (std::memcmp(tag, kCollectionCovTag, kTagLength) == 0) return kKindProductCollectionCov;
-  if (IsOneOf(tag, kProductCollectionTags)) return kKindProductCollection;
-  return kUnknownCollectionTag;
+  if (std::memcmp(tag, kCollectionCovTag, kTagLength) == 0) {
+    kind = kKindProductCollectionCov;
+  } else if (IsOneOf(tag, kProductCollectionTags)) {
+    kind = kKindProductCollection;
+  } else {
+    return kUnknownCollectionTag;
+  }
+  return kOk;
+}
+
+int32_t ClassifyCollectionTag(const char* description) {
+  FontKind kind = kKindNotIdentified;
+  const ResultCode result = ClassifyCollectionTag(description, kind);
+  return result == kOk ? static_cast<int32_t>(kind) : static_cast<int32_t>(result);
 }
 
 }  // namespace kc

@@ -8,6 +8,9 @@
 
 #include <cstdint>
 
+#include "common/result_code.h"
+#include "discovery/found_fonts.h"
+
 namespace kc {
 
 constexpr int kDescriptionMax = 64;
@@ -15,10 +18,13 @@ constexpr int kDescriptionMax = 64;
 // OpenType files. Writes `kind` with 1 (another vendor's tag: recognised, left in place),
 // 2 (a product tag) or 0 (no known tag). A description shorter than four bytes leaves `kind`
 // unchanged, so an earlier nameID-13 record's answer stands. Always returns 0.
-int16_t ClassifyDescriptionTag(const char* description, int16_t& kind);
+ResultCode ClassifyDescriptionTag(const char* description, FontKind& kind);
 
-// Collections. Returns 3 ("KCOV"), 4 (the other collection tags) or kUnknownCollectionTag
-// for any other, empty or short description.
+// Collections. Returns 0 with `kind` 3 ("KCOV") or 4 (the other collection tags), or
+// kUnknownCollectionTag, `kind` unchanged, for any other, empty or short description.
+ResultCode ClassifyCollectionTag(const char* description, FontKind& kind);
+
+// The same answer in one number, a kind or a code: 3, 4 or kUnknownCollectionTag.
 int32_t ClassifyCollectionTag(const char* description);
 
 }  // namespace kc

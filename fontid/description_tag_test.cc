@@ -44,7 +44,7 @@ const TagCase kTagCases[] = {
 
 TEST(DescriptionTagTest, ClassifiesEveryTagInBothSets) {
   for (const TagCase& c : kTagCases) {
-    int16_t kind = kUnset;
+    FontKind kind = static_cast<FontKind>(kUnset);
     EXPECT_EQ(0, ClassifyDescriptionTag(c.description, kind)) << c.description;
     EXPECT_EQ(c.openTypeKind, kind) << "OpenType \"" << c.description << "\"";
     EXPECT_EQ(c.collectionResult, ClassifyCollectionTag(c.description))
@@ -53,7 +53,7 @@ TEST(DescriptionTagTest, ClassifiesEveryTagInBothSets) {
 }
 
 TEST(DescriptionTagTest, ShortDescriptionKeepsAnEarlierAnswer) {
-  int16_t kind = 0;
+  FontKind kind = kKindNone;
   ClassifyDescriptionTag("KCHV", kind);
   ASSERT_EQ(2, kind);
   ClassifyDescriptionTag("Mf", kind);
@@ -70,7 +70,7 @@ TEST(DescriptionTagTest, ReadsNoFurtherThanTheDescriptionLimit) {
   char* exact = new char[kDescriptionMax];
   std::memset(exact, 'x', kDescriptionMax);
   std::memcpy(exact, "KCHX", 4);
-  int16_t kind = 0;
+  FontKind kind = kKindNone;
   ClassifyDescriptionTag(exact, kind);
   EXPECT_EQ(2, kind);
   std::memcpy(exact, "KCOV", 4);
@@ -80,7 +80,7 @@ TEST(DescriptionTagTest, ReadsNoFurtherThanTheDescriptionLimit) {
   // Bytes after an embedded zero play no part.
   const char withZero[] = {'K', 'C', '\0', 'V', 'x'};
   EXPECT_EQ(kUnknownCollectionTag, ClassifyCollectionTag(withZero));
-  kind = kUnset;
+  kind = static_cast<FontKind>(kUnset);
   ClassifyDescriptionTag(withZero, kind);
   EXPECT_EQ(kUnset, kind);
 }
@@ -88,7 +88,7 @@ TEST(DescriptionTagTest, ReadsNoFurtherThanTheDescriptionLimit) {
 TEST(DescriptionTagTest, ShiftJisTextAfterTheTagIsIgnored) {
   // "KCPL" followed by code page 932 bytes (a trail byte 0x5C included).
   const std::string description = std::string("KCPL") + "\x83\x5C\x83\x74\x83\x67";
-  int16_t kind = 0;
+  FontKind kind = kKindNone;
   ClassifyDescriptionTag(description.c_str(), kind);
   EXPECT_EQ(2, kind);
   EXPECT_EQ(4, ClassifyCollectionTag(description.c_str()));

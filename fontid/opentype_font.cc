@@ -5,7 +5,7 @@
 
 namespace kc {
 
-bool IdentifyOpenTypeStream(std::FILE* file, OpenTypeFontRecord& record, int16_t& nameResult) {
+bool IdentifyOpenTypeStream(std::FILE* file, OpenTypeFontRecord& record, ResultCode& nameResult) {
   if (!IsOpenTypeCffStream(file)) return false;
   nameResult = ReadSfntNameInfoFromStream(file, record);  // measures the file from its start
   return true;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "common/result_code.h"
 #include "discovery/found_fonts.h"
 
 namespace kc {
@@ -15,9 +16,9 @@ namespace kc {
 // open file. Returns false, the record untouched, when the file cannot be opened or does not begin
 // with "OTTO" (what IsOpenTypeCffFile answers); true otherwise, with ReadSfntNameInfo's result in
 // `nameResult` and the record filled as it fills it. Nothing of the file is held open on return.
-bool IdentifyOpenTypeFile(OpenTypeFontRecord& record, int16_t& nameResult);
+bool IdentifyOpenTypeFile(OpenTypeFontRecord& record, ResultCode& nameResult);
 
 // The same over an open stream (any position; it stays open).
-bool IdentifyOpenTypeStream(std::FILE* file, OpenTypeFontRecord& record, int16_t& nameResult);
+bool IdentifyOpenTypeStream(std::FILE* file, OpenTypeFontRecord& record, ResultCode& nameResult);
 
 }  // namespace kc

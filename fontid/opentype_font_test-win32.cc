@@ -54,10 +54,10 @@ TEST(IdentifyOpenTypeFile, AnswersExactlyAsTheSignatureCheckAndTheNameReader) {
     ASSERT_TRUE(WriteFontFile(path, c.bytes)) << c.label;
     OpenTypeFontRecord separate = RecordFor(path);
     const bool cff = IsOpenTypeCffFile(path.c_str());
-    const int16_t separateResult = cff ? ReadSfntNameInfo(separate) : 0;
+    const ResultCode separateResult = cff ? ReadSfntNameInfo(separate) : kOk;
 
     OpenTypeFontRecord once = RecordFor(path);
-    int16_t onceResult = 12345;
+    ResultCode onceResult = static_cast<ResultCode>(12345);  // a canary
     EXPECT_EQ(cff, IdentifyOpenTypeFile(once, onceResult)) << c.label;
     if (!cff) {
       EXPECT_EQ(12345, onceResult) << c.label << ": no name read without the signature";
@@ -67,7 +67,7 @@ TEST(IdentifyOpenTypeFile, AnswersExactlyAsTheSignatureCheckAndTheNameReader) {
     EXPECT_EQ(0, std::memcmp(&separate, &once, sizeof once)) << c.label << ": the same record, byte for byte";
   }
   OpenTypeFontRecord missing = RecordFor(dir.Path("absent.otf"));
-  int16_t ignored = 0;
+  ResultCode ignored = kOk;
   EXPECT_FALSE(IdentifyOpenTypeFile(missing, ignored));
 }
 
@@ -91,7 +91,7 @@ TEST(IdentifyOpenTypeFile, AFontInUseIsReadUnlessItsHolderSharesNoReading) {
     HANDLE held = CreateFileA(path.c_str(), holder.access, holder.share, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held) << holder.label;
     OpenTypeFontRecord record = RecordFor(path);
-    int16_t result = -1;
+    ResultCode result = static_cast<ResultCode>(-1);
     EXPECT_EQ(holder.read, IdentifyOpenTypeFile(record, result)) << holder.label;
     if (holder.read) {
       EXPECT_EQ(0, result) << holder.label;

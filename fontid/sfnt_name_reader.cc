@@ -126,7 +126,7 @@ bool IsSelected(const NameRecordFields& name) {
 // or is cut short ends the reading at its record. The stream stands at the first record; the
 // records in the file (`fileSize` bytes) are all that is read of them, and the strings, which lie
 // within 64 KB of `storageBase`, only the part up to 255 bytes that is used of each.
-int16_t ReadNameRecords(SfntStream& stream, uint64_t fileSize, uint16_t count, uint64_t storageBase,
+ResultCode ReadNameRecords(SfntStream& stream, uint64_t fileSize, uint16_t count, uint64_t storageBase,
                         OpenTypeFontRecord& record) {
   long recordsStart = 0;
   if (!stream.Tell(recordsStart)) return kSfntShortRead;
@@ -179,7 +179,7 @@ int16_t ReadNameRecords(SfntStream& stream, uint64_t fileSize, uint16_t count, u
 
 }  // namespace
 
-int16_t ReadSfntNameInfoFromStream(std::FILE* file, OpenTypeFontRecord& record) {
+ResultCode ReadSfntNameInfoFromStream(std::FILE* file, OpenTypeFontRecord& record) {
   SfntStream stream(file);
   // The size lets a string be checked before it is read, so a hostile record costs nothing.
   uint64_t fileSize = 0;
@@ -223,7 +223,7 @@ int16_t ReadSfntNameInfoFromStream(std::FILE* file, OpenTypeFontRecord& record) 
   }
 }
 
-int16_t ReadSfntNameInfo(OpenTypeFontRecord& record) {
+ResultCode ReadSfntNameInfo(OpenTypeFontRecord& record) {
   if (std::memchr(record.path, '\0', sizeof record.path) == nullptr) return kSfntOpenFailed;
   ScopedFile file(std::fopen(record.path, "rb"));
   if (!file) return kSfntOpenFailed;

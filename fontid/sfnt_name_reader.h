@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "common/result_code.h"
 #include "discovery/found_fonts.h"
 
 namespace kc {
@@ -24,10 +25,10 @@ namespace kc {
 //   -104                    memory for the name records (at most the file's size) or for the
 //                           strings they select (at most about 64 KB) cannot be had.
 // The search ignores the result: fullName and kind alone decide.
-int16_t ReadSfntNameInfo(OpenTypeFontRecord& record);
+ResultCode ReadSfntNameInfo(OpenTypeFontRecord& record);
 
 // The same over an open stream positioned anywhere (the fuzzer feeds memory streams). The stream
 // stays open.
-int16_t ReadSfntNameInfoFromStream(std::FILE* file, OpenTypeFontRecord& record);
+ResultCode ReadSfntNameInfoFromStream(std::FILE* file, OpenTypeFontRecord& record);
 
 }  // namespace kc

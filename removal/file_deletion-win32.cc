@@ -3,16 +3,16 @@
 #include "common/result_code.h"
 #include "removal/file_deletion.h"
 #include "removal/removal_journal.h"
-#include "common/scoped_win32.h"
+#include "common/scoped_handles-win32.h"
 
 namespace kc {
 
-int16_t DeleteTargetFile(const char* path) {
+ResultCode DeleteTargetFile(const char* path) {
   DeletionFailure ignored;
   return DeleteTargetFile(path, ignored);
 }
 
-int16_t DeleteTargetFile(const char* path, DeletionFailure& failure) {
+ResultCode DeleteTargetFile(const char* path, DeletionFailure& failure) {
   if (path == nullptr) return kDeleteFailed;
 
   // The probe opens without sharing: only a file nobody else holds may have its attributes reset,

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "common/result_code.h"
+
 namespace kc {
 
 // Deletes the file at `path` (full ANSI path). A file that nobody holds open has its read-only,
@@ -12,7 +14,7 @@ namespace kc {
 // included. No retry, no wait, nothing deferred to a restart; nothing is shown. The deletion and
 // a failure (other than a missing file or folder) are reported to the removal journal; the last
 // error after a failure is the deletion's.
-int16_t DeleteTargetFile(const char* path);
+ResultCode DeleteTargetFile(const char* path);
 
 // Why DeleteTargetFile failed, for a caller that acts on the reason.
 struct DeletionFailure {
@@ -21,6 +23,6 @@ struct DeletionFailure {
 };
 
 // DeleteTargetFile, filling `failure` when it returns kDeleteFailed (left as it was on 0).
-int16_t DeleteTargetFile(const char* path, DeletionFailure& failure);
+ResultCode DeleteTargetFile(const char* path, DeletionFailure& failure);
 
 }  // namespace kc

@@ -6,9 +6,9 @@
 
 #include "common/result_code.h"
 #include "removal/file_deletion.h"
-#include "tests/removal/helper_process.h"
+#include "tests/removal/helper_process-win32.h"
 #include "tests/removal/journal_recorder.h"
-#include "tests/removal/removal_fixtures.h"
+#include "tests/removal/removal_fixtures-win32.h"
 
 namespace kc {
 namespace {

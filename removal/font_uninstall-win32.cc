@@ -1,16 +1,16 @@
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 
 #include "common/path_buffer.h"
+#include "common/path_copy.h"
 #include "common/result_code.h"
 #include "removal/restart_deletion.h"
 #include "removal/font_uninstall.h"
-#include "removal/font_uninstall_hooks.h"
+#include "removal/font_uninstall_hooks-win32.h"
 #include "removal/path_compare-win32.h"
 #include "removal/removal_journal.h"
-#include "common/scoped_win32.h"
+#include "common/scoped_handles-win32.h"
 #include "removal/shell_folders.h"
 
 namespace kc {
@@ -26,7 +26,7 @@ enum class TableMode { kRemove, kPreview };
 
 // One pass over the font table that deletes (or, for a preview, only reports) every value naming
 // the file. 0 or kFontTableUnavailable.
-int16_t RemoveFontTableValues(const char* fileName, const char* fullPath,
+ResultCode RemoveFontTableValues(const char* fileName, const char* fullPath,
                               const FontUninstallHooks& hooks, TableMode mode = TableMode::kRemove) {
   ScopedRegKey key;
   const REGSAM access = mode == TableMode::kRemove ? KEY_ALL_ACCESS : KEY_QUERY_VALUE;
@@ -78,14 +78,13 @@ int16_t RemoveFontTableValues(const char* fileName, const char* fullPath,
 
 // The Fonts folder and the file's full path in it. 0, kFontsFolderUnavailable, or
 // kFontFileDeleteFailed when the path would not fit (a cut-off path would name another file).
-int16_t FontsFolderPathOf(const char* fileName, char (&fullPath)[kPathBufferSize]) {
+ResultCode FontsFolderPathOf(const char* fileName, char (&fullPath)[kPathBufferSize]) {
   char fontsFolder[kPathBufferSize];
   if (GetFontsFolderPath(fontsFolder) != kOk) {
     ReportRemoval(RemovalEventKind::kFontsFolderUnavailable, fileName);
     return kFontsFolderUnavailable;
   }
-  const int written = std::snprintf(fullPath, sizeof fullPath, "%s%s", fontsFolder, fileName);
-  if (written < 0 || static_cast<size_t>(written) >= sizeof fullPath) {
+  if (!JoinPath(fullPath, fontsFolder, fileName)) {
     ReportRemoval(RemovalEventKind::kFileDeleteFailed, fileName, "", ERROR_FILENAME_EXCED_RANGE);
     return kFontFileDeleteFailed;
   }
@@ -99,29 +98,29 @@ const FontUninstallHooks& SystemFontUninstallHooks() {
   return hooks;
 }
 
-int16_t UninstallFont(const char* fileName) {
+ResultCode UninstallFont(const char* fileName) {
   RemovalOutcome ignored;
   return UninstallFont(fileName, SystemFontUninstallHooks(), ignored);
 }
 
-int16_t UninstallFont(const char* fileName, RemovalOutcome& outcome) {
+ResultCode UninstallFont(const char* fileName, RemovalOutcome& outcome) {
   return UninstallFont(fileName, SystemFontUninstallHooks(), outcome);
 }
 
-int16_t UninstallFont(const char* fileName, const FontUninstallHooks& hooks) {
+ResultCode UninstallFont(const char* fileName, const FontUninstallHooks& hooks) {
   RemovalOutcome ignored;
   return UninstallFont(fileName, hooks, ignored);
 }
 
-int16_t UninstallFont(const char* fileName, const FontUninstallHooks& hooks, RemovalOutcome& outcome) {
+ResultCode UninstallFont(const char* fileName, const FontUninstallHooks& hooks, RemovalOutcome& outcome) {
   outcome = RemovalOutcome::kStillOnDisk;
   RemoveFontResourceA(fileName);  // a font that was not loaded is no reason to stop
 
   char fullPath[kPathBufferSize] = {};
-  const int16_t pathResult = FontsFolderPathOf(fileName, fullPath);
+  const ResultCode pathResult = FontsFolderPathOf(fileName, fullPath);
   if (pathResult != kOk) return pathResult;
 
-  const int16_t tableResult = RemoveFontTableValues(fileName, fullPath, hooks);
+  const ResultCode tableResult = RemoveFontTableValues(fileName, fullPath, hooks);
   if (tableResult != kOk) return tableResult;
 
   outcome = DeleteNowOrAtRestart(fullPath);
@@ -136,9 +135,9 @@ int16_t UninstallFont(const char* fileName, const FontUninstallHooks& hooks, Rem
   return outcome == RemovalOutcome::kRemoved ? kOk : kFontFileDeleteFailed;
 }
 
-int16_t PreviewUninstallFont(const char* fileName) {
+ResultCode PreviewUninstallFont(const char* fileName) {
   char fullPath[kPathBufferSize] = {};
-  const int16_t pathResult = FontsFolderPathOf(fileName, fullPath);
+  const ResultCode pathResult = FontsFolderPathOf(fileName, fullPath);
   if (pathResult != kOk) return pathResult;
   return RemoveFontTableValues(fileName, fullPath, SystemFontUninstallHooks(), TableMode::kPreview);
 }

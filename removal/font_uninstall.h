@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "common/result_code.h"
 #include "discovery/found_fonts.h"
 
 namespace kc {
@@ -22,17 +23,17 @@ namespace kc {
 //                            broadcast is sent only when its deletion at restart was scheduled.
 // Nothing is undone on failure and nothing is shown. Each value removed, the file's deletion and
 // every failure (with its Win32 error) are reported to the removal journal.
-int16_t UninstallFont(const char* fileName);
+ResultCode UninstallFont(const char* fileName);
 
 // The same, the file deleted by DeleteNowOrAtRestart, telling in `outcome` what became of it: with
 // 0 kRemoved; with kFontFileDeleteFailed kRemovedAtRestart when the file is in use and Windows
 // deletes it at the next restart (the font is unregistered and unloaded all the same, so
 // WM_FONTCHANGE is broadcast), else kStillOnDisk; with every other code kStillOnDisk.
-int16_t UninstallFont(const char* fileName, RemovalOutcome& outcome);
+ResultCode UninstallFont(const char* fileName, RemovalOutcome& outcome);
 
 // What UninstallFont would remove, changing nothing: reports each value of the font table that
 // names the file to the removal journal as one that would be removed (the table is only read).
 // Returns 0, kFontsFolderUnavailable or kFontTableUnavailable, each reported too.
-int16_t PreviewUninstallFont(const char* fileName);
+ResultCode PreviewUninstallFont(const char* fileName);
 
 }  // namespace kc

@@ -10,10 +10,10 @@
 
 #include "common/result_code.h"
 #include "removal/font_uninstall.h"
-#include "removal/font_uninstall_hooks.h"
-#include "tests/removal/helper_process.h"
+#include "removal/font_uninstall_hooks-win32.h"
+#include "tests/removal/helper_process-win32.h"
 #include "tests/removal/journal_recorder.h"
-#include "tests/removal/removal_fixtures.h"
+#include "tests/removal/removal_fixtures-win32.h"
 
 namespace kc {
 namespace {

@@ -4,7 +4,7 @@
 
 namespace kc {
 
-int16_t ClassifyOsVersion(uint32_t major, uint32_t minor, uint16_t servicePackMajor, OsKind& kind) {
+ResultCode ClassifyOsVersion(uint32_t major, uint32_t minor, uint16_t servicePackMajor, OsKind& kind) {
   const bool windows2000Sp4 = major == 5 && minor == 0 && servicePackMajor >= 4;
   const bool windowsXpSp2 = major == 5 && minor == 1 && servicePackMajor >= 2;
   if (windows2000Sp4 || windowsXpSp2) {

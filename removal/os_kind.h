@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "common/result_code.h"
+
 namespace kc {
 
 enum OsKind : int {
@@ -13,6 +15,6 @@ enum OsKind : int {
 
 // Maps version numbers to a kind. Returns 0 and writes `kind`, or kUnsupportedVersion and leaves
 // `kind` as it was.
-int16_t ClassifyOsVersion(uint32_t major, uint32_t minor, uint16_t servicePackMajor, OsKind& kind);
+ResultCode ClassifyOsVersion(uint32_t major, uint32_t minor, uint16_t servicePackMajor, OsKind& kind);
 
 }  // namespace kc

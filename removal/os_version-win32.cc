@@ -1,8 +1,9 @@
-#include "removal/os_version.h"
+#include "removal/os_version-win32.h"
 
 #include <cstring>
 
 #include "common/result_code.h"
+#include "common/scoped_handles-win32.h"
 
 namespace kc {
 namespace {
@@ -16,16 +17,15 @@ constexpr DWORD kProductTypeBufferSize = 1024;
 BOOL SystemGetVersionEx(OSVERSIONINFOA* info) { return GetVersionExA(info); }
 
 bool SystemProductTypeReadable() {
-  HKEY key = nullptr;
+  ScopedRegKey key;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\ProductOptions", 0,
-                    KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+                    KEY_QUERY_VALUE, key.receive()) != ERROR_SUCCESS) {
     return false;
   }
   char productType[kProductTypeBufferSize] = {};
   DWORD size = sizeof productType;
-  const LONG status = RegQueryValueExA(key, "ProductType", nullptr, nullptr,
+  const LONG status = RegQueryValueExA(key.get(), "ProductType", nullptr, nullptr,
                                        reinterpret_cast<BYTE*>(productType), &size);
-  RegCloseKey(key);
   return status == ERROR_SUCCESS && size <= kProductTypeBufferSize;
 }
 
@@ -36,7 +36,7 @@ const OsVersionSource& SystemOsVersionSource() {
   return source;
 }
 
-int16_t ReadOsVersion(uint32_t& major, uint32_t& minor, uint16_t& servicePackMajor,
+ResultCode ReadOsVersion(uint32_t& major, uint32_t& minor, uint16_t& servicePackMajor,
                       const OsVersionSource& source) {
   OSVERSIONINFOEXA record;
   std::memset(&record, 0, sizeof record);
@@ -61,11 +61,11 @@ int16_t ReadOsVersion(uint32_t& major, uint32_t& minor, uint16_t& servicePackMaj
   return kOk;
 }
 
-int16_t GetOsKind(OsKind& kind, const OsVersionSource& source) {
+ResultCode GetOsKind(OsKind& kind, const OsVersionSource& source) {
   uint32_t major = 0;
   uint32_t minor = 0;
   uint16_t servicePackMajor = 0;
-  const int16_t result = ReadOsVersion(major, minor, servicePackMajor, source);
+  const ResultCode result = ReadOsVersion(major, minor, servicePackMajor, source);
   if (result != kOk) return result;
   return ClassifyOsVersion(major, minor, servicePackMajor, kind);
 }

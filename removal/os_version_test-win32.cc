@@ -1,4 +1,4 @@
-#include "removal/os_version.h"
+#include "removal/os_version-win32.h"
 
 #include <gtest/gtest.h>
 

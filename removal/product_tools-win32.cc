@@ -1,16 +1,16 @@
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 #include <set>
 #include <string>
 
 #include "common/path_buffer.h"
+#include "common/path_copy.h"
 #include "common/result_code.h"
 #include "removal/file_deletion.h"
 #include "removal/product_tools.h"
 #include "removal/removal_journal.h"
-#include "common/scoped_win32.h"
+#include "common/scoped_handles-win32.h"
 #include "removal/shell_folders.h"
 
 namespace kc {
@@ -33,14 +33,6 @@ static_assert(sizeof kMenuProgram == 13, "Japanese names must be code page 932 b
 static_assert(sizeof kCommonDesktopShortcut == 70, "Japanese names must be code page 932 bytes");
 
 using PathBuffer = char[kPathBufferSize];
-
-// Plain concatenation: every folder piece ends in its backslash. False when the result would not
-// fit, since a cut-off path could name something else.
-bool JoinPath(PathBuffer& out, const char* a, const char* b, const char* c = "",
-              const char* d = "") {
-  const int written = std::snprintf(out, kPathBufferSize, "%s%s%s%s", a, b, c, d);
-  return written >= 0 && static_cast<size_t>(written) < kPathBufferSize;
-}
 
 // The two things the clean-up does to the file system: delete a tool, remove a folder if empty.
 class CleanupSteps {
@@ -126,20 +118,24 @@ void CleanUp(CleanupSteps& steps) {
   PathBuffer programFiles;
   if (GetProgramFilesFolderPath(programFiles) != kOk) return;
 
+  // Every folder piece ends in its backslash, so each folder is its parent and one piece.
+  PathBuffer makerFolder = {};
+  PathBuffer fontsFolder = {};
   PathBuffer toolFolder = {};
-  if (!JoinPath(toolFolder, programFiles, kMakerFolder, kFontsFolder, kToolFolder)) return;
+  if (!JoinPath(makerFolder, programFiles, kMakerFolder) || !JoinPath(fontsFolder, makerFolder, kFontsFolder) ||
+      !JoinPath(toolFolder, fontsFolder, kToolFolder)) {
+    return;
+  }
   DeleteIn(steps, toolFolder, kInstaller);
   DeleteIn(steps, toolFolder, kUninstaller);
   DeleteIn(steps, toolFolder, kMenuProgram);
 
   // Innermost first; a folder that still holds anything stays, and so then do its parents.
-  PathBuffer folder = {};
   steps.RemoveFolder(toolFolder);
-  if (JoinPath(folder, programFiles, kMakerFolder, kFontsFolder, kUtilityFolder)) {
-    steps.RemoveFolder(folder);
-  }
-  if (JoinPath(folder, programFiles, kMakerFolder, kFontsFolder)) steps.RemoveFolder(folder);
-  if (JoinPath(folder, programFiles, kMakerFolder)) steps.RemoveFolder(folder);
+  PathBuffer utilityFolder = {};
+  if (JoinPath(utilityFolder, fontsFolder, kUtilityFolder)) steps.RemoveFolder(utilityFolder);
+  steps.RemoveFolder(fontsFolder);
+  steps.RemoveFolder(makerFolder);
 }
 
 }  // namespace

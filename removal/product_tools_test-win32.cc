@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "removal/product_tools.h"
-#include "tests/removal/helper_process.h"
+#include "tests/removal/helper_process-win32.h"
 #include "tests/removal/journal_recorder.h"
-#include "tests/removal/removal_fixtures.h"
+#include "tests/removal/removal_fixtures-win32.h"
 
 namespace kc {
 namespace {

@@ -2,13 +2,13 @@
 
 #include "common/result_code.h"
 #include "removal/restart_deletion.h"
-#include "removal/restart_deletion_hooks.h"
+#include "removal/restart_deletion_hooks-win32.h"
 #include "removal/removal_journal.h"
 
 namespace kc {
 namespace {
 
-int16_t SystemDeleteFile(const char* path, DeletionFailure& failure) { return DeleteTargetFile(path, failure); }
+ResultCode SystemDeleteFile(const char* path, DeletionFailure& failure) { return DeleteTargetFile(path, failure); }
 
 BOOL SystemScheduleDeletion(const char* path) {
   // No target: deletion. Windows keeps the request in PendingFileRenameOperations and carries it

@@ -8,9 +8,9 @@
 
 #include "common/result_code.h"
 #include "removal/restart_deletion.h"
-#include "removal/restart_deletion_hooks.h"
-#include "tests/removal/helper_process.h"
-#include "tests/removal/removal_fixtures.h"
+#include "removal/restart_deletion_hooks-win32.h"
+#include "tests/removal/helper_process-win32.h"
+#include "tests/removal/removal_fixtures-win32.h"
 
 namespace kc {
 namespace {
@@ -59,7 +59,7 @@ DeletionFailure g_failure;
 int g_scheduled = 0;
 bool g_scheduleSucceeds = true;
 
-int16_t FailingDelete(const char* path, DeletionFailure& failure) {
+ResultCode FailingDelete(const char* path, DeletionFailure& failure) {
   failure = g_failure;
   return kDeleteFailed;
 }

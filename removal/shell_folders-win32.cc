@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/path_buffer.h"
+#include "common/path_copy.h"
 #include "common/result_code.h"
 #include "removal/shell_folders.h"
 
@@ -23,38 +24,34 @@ bool EndsWithBackslash(const char* path) {
   return lastIsBackslash;
 }
 
-int16_t LookUpFolder(int csidl, int16_t failure, char* out) {
+ResultCode LookUpFolder(int csidl, ResultCode failure, char* out) {
   std::memset(out, 0, kPathBufferSize);
 
   char found[kPathBufferSize] = {};
   if (!SHGetSpecialFolderPathA(nullptr, found, csidl, FALSE)) return failure;
   found[kPathBufferSize - 1] = '\0';
 
-  const size_t length = std::strlen(found);
-  const bool needsBackslash = !EndsWithBackslash(found);
-  // The system hands out at most MAX_PATH bytes; a longer answer is not a path we could use.
-  if (length == 0 || length + (needsBackslash ? 1 : 0) >= kPathBufferSize) return failure;
-
-  std::memcpy(out, found, length);
-  if (needsBackslash) out[length] = '\\';
-  return kOk;
+  if (found[0] == '\0') return failure;
+  // The system hands out at most MAX_PATH bytes; a longer answer is not a path we could use. A
+  // refused join leaves the cleared buffer cleared.
+  return JoinPath(out, kPathBufferSize, found, EndsWithBackslash(found) ? "" : "\\") ? kOk : failure;
 }
 
 }  // namespace
 
-int16_t GetDesktopFolderPath(char* out) {
+ResultCode GetDesktopFolderPath(char* out) {
   return LookUpFolder(CSIDL_DESKTOPDIRECTORY, kCommonDesktopUnavailable, out);
 }
 
-int16_t GetCommonDesktopFolderPath(char* out) {
+ResultCode GetCommonDesktopFolderPath(char* out) {
   return LookUpFolder(CSIDL_COMMON_DESKTOPDIRECTORY, kCommonDesktopUnavailable, out);
 }
 
-int16_t GetFontsFolderPath(char* out) {
+ResultCode GetFontsFolderPath(char* out) {
   return LookUpFolder(CSIDL_FONTS, kFontsFolderUnavailable, out);
 }
 
-int16_t GetProgramFilesFolderPath(char* out) {
+ResultCode GetProgramFilesFolderPath(char* out) {
   return LookUpFolder(CSIDL_PROGRAM_FILES, kFolderUnavailable, out);
 }
 

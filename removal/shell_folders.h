@@ -6,19 +6,21 @@
 
 #include <cstdint>
 
+#include "common/result_code.h"
+
 namespace kc {
 
 // The current user's desktop directory (CSIDL_DESKTOPDIRECTORY). 0 or kCommonDesktopUnavailable.
-int16_t GetDesktopFolderPath(char* out);
+ResultCode GetDesktopFolderPath(char* out);
 
 // The desktop directory shared by all users (CSIDL_COMMON_DESKTOPDIRECTORY). 0 or
 // kCommonDesktopUnavailable (the same code as the user's desktop).
-int16_t GetCommonDesktopFolderPath(char* out);
+ResultCode GetCommonDesktopFolderPath(char* out);
 
 // The Windows Fonts folder (CSIDL_FONTS). 0 or kFontsFolderUnavailable.
-int16_t GetFontsFolderPath(char* out);
+ResultCode GetFontsFolderPath(char* out);
 
 // The program-files folder (CSIDL_PROGRAM_FILES). 0 or kFolderUnavailable.
-int16_t GetProgramFilesFolderPath(char* out);
+ResultCode GetProgramFilesFolderPath(char* out);
 
 }  // namespace kc

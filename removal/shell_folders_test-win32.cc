@@ -9,18 +9,18 @@
 #include "common/path_buffer.h"
 #include "common/result_code.h"
 #include "removal/shell_folders.h"
-#include "tests/removal/removal_fixtures.h"
+#include "tests/removal/removal_fixtures-win32.h"
 
 namespace kc {
 namespace {
 
-using Lookup = int16_t (*)(char*);
+using Lookup = ResultCode (*)(char*);
 
 struct Member {
   const char* name;
   Lookup lookup;
   int csidl;
-  int16_t failure;
+  ResultCode failure;
 };
 
 const Member kMembers[] = {
@@ -42,7 +42,7 @@ const Member& MemberFor(int csidl) {
 
 // Runs a lookup into a buffer full of a canary; every byte after the path must be zero.
 struct LookupResult {
-  int16_t code;
+  ResultCode code;
   std::string path;
   bool restCleared;
 };

@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "tests/removal/helper_process.h"
+#include "tests/removal/helper_process-win32.h"
 
 namespace kc {
 namespace {

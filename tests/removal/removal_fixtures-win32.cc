@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "common/scoped_win32.h"
-#include "tests/removal/removal_fixtures.h"
+#include "common/scoped_handles-win32.h"
+#include "tests/removal/removal_fixtures-win32.h"
 
 namespace kc {
 

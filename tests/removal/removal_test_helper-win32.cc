@@ -10,7 +10,7 @@
 
 #include <cstring>
 
-#include "tests/removal/helper_process.h"
+#include "tests/removal/helper_process-win32.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "common/scoped_win32.h"
+#include "common/scoped_handles-win32.h"
 
 namespace kc::testsupport {
 namespace {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "common/result_code.h"
 #include "discovery/found_fonts.h"
 
 namespace kc {
@@ -18,8 +19,8 @@ struct FontUninstallHooks {
 const FontUninstallHooks& SystemFontUninstallHooks();
 
 // UninstallFont (removal/font_uninstall.h) with the given hooks.
-int16_t UninstallFont(const char* fileName, const FontUninstallHooks& hooks);
-int16_t UninstallFont(const char* fileName, const FontUninstallHooks& hooks, RemovalOutcome& outcome);
+ResultCode UninstallFont(const char* fileName, const FontUninstallHooks& hooks);
+ResultCode UninstallFont(const char* fileName, const FontUninstallHooks& hooks, RemovalOutcome& outcome);
 
 // How long the WM_FONTCHANGE broadcast waits for any one window that is not hung.
 constexpr UINT kFontChangeTimeoutPerWindowMs = 3000;

@@ -7,13 +7,14 @@
 
 #include <cstdint>
 
+#include "common/result_code.h"
 #include "removal/file_deletion.h"
 #include "removal/restart_deletion.h"
 
 namespace kc {
 
 struct RestartDeletionHooks {
-  int16_t (*deleteFile)(const char* path, DeletionFailure& failure);  // DeleteTargetFile
+  ResultCode (*deleteFile)(const char* path, DeletionFailure& failure);  // DeleteTargetFile
   BOOL (*scheduleDeletion)(const char* path);  // MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)
 };
 

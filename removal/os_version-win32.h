@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "common/result_code.h"
 #include "removal/os_kind.h"
 
 namespace kc {
@@ -22,10 +23,10 @@ const OsVersionSource& SystemOsVersionSource();
 // Writes major, minor and service-pack major whenever a record could be read. Returns 0,
 // kVersionUnreadable (neither record form) or kProductTypeUnreadable (NT platform, only the basic
 // record, and the product type cannot be read).
-int16_t ReadOsVersion(uint32_t& major, uint32_t& minor, uint16_t& servicePackMajor,
+ResultCode ReadOsVersion(uint32_t& major, uint32_t& minor, uint16_t& servicePackMajor,
                       const OsVersionSource& source = SystemOsVersionSource());
 
 // 0 with `kind` written, or the failure of ReadOsVersion / kUnsupportedVersion with `kind` as it was.
-int16_t GetOsKind(OsKind& kind, const OsVersionSource& source = SystemOsVersionSource());
+ResultCode GetOsKind(OsKind& kind, const OsVersionSource& source = SystemOsVersionSource());
 
 }  // namespace kc

@@ -8,7 +8,7 @@
 
 namespace kc {
 
-// A kernel handle (file, file mapping, process, event). CreateFileA reports failure as
+// A kernel handle (file, file mapping, process, token, event). CreateFileA reports failure as
 // INVALID_HANDLE_VALUE, most other calls as null: both count as "no handle".
 class ScopedHandle {
  public:
@@ -28,6 +28,13 @@ class ScopedHandle {
 
   bool valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
   HANDLE get() const { return handle_; }
+  // For OpenProcessToken and friends: closes any handle held, then lends the slot to write into.
+  HANDLE* receive() {
+    reset();
+    return &handle_;
+  }
+  // Hands the handle to a new owner (the C runtime's stream): this object no longer closes it.
+  HANDLE release() { return std::exchange(handle_, nullptr); }
   void reset() {
     if (valid()) CloseHandle(handle_);
     handle_ = nullptr;
