@@ -13,9 +13,10 @@
 #
 # Building it: with SOURCES, PROGRAM is built from them with warnings as errors and linked with the
 # LIBS (the layers it tests), the shared test support and GoogleTest's main; OWN_MAIN leaves out
-# GoogleTest's main, for a program that has its own (GTest::gtest in LIBS if it uses GoogleTest). SEES adds folders or files of the
-# source tree that are no library's (the test's own helpers, e.g. tests/e2e) to its include path.
-# NEEDS names targets that must be built before the program runs (programs it copies or starts).
+# GoogleTest's main, for a program that has its own (with GTest::gtest in LIBS if it uses
+# GoogleTest). SEES adds folders or files of the source tree that are no library's (the test's own
+# helpers, e.g. tests/e2e) to its include path. NEEDS names targets that must be built before the
+# program runs (programs it copies or starts).
 #
 # How many runs: one, <name>, unless
 #   RUNS      each entry registers <name>_<suffix> instead; its items are environment settings
