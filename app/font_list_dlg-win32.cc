@@ -5,6 +5,7 @@
 #include "app/run_log-win32.h"
 #include "app/start_facts-win32.h"
 #include "app/startup_checks-win32.h"
+#include "discovery/collection_font_list.h"
 #include "framework/string_resource-win32.h"
 #include "framework/win_app-win32.h"
 #include "res/resource.h"

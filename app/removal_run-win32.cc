@@ -6,6 +6,7 @@
 #include "common/path_buffer.h"
 #include "common/path_copy.h"
 #include "common/result_code.h"
+#include "discovery/collection_font_list.h"
 #include "framework/message_pump-win32.h"
 #include "framework/string_resource-win32.h"
 #include "removal/font_uninstall.h"

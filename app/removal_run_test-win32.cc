@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/append.h"
+#include "discovery/collection_font_list.h"
 #include "discovery/drive_roots.h"
 #include "tests/fonts/font_builder.h"
 #include "tests/support/file_tree-win32.h"

@@ -12,6 +12,7 @@
 #include "app/run_options-win32.h"
 #include "app/start_facts-win32.h"
 #include "app/startup_checks-win32.h"
+#include "discovery/collection_font_list.h"
 
 namespace kc {
 namespace {

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "discovery/collection_font_list.h"
 #include "discovery/font_search-win32.h"
 #include "tests/fonts/font_builder.h"
 

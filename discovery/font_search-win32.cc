@@ -12,6 +12,7 @@
 #include "common/path_copy.h"
 #include "common/result_code.h"
 #include "common/scoped_handles-win32.h"
+#include "discovery/collection_font_list.h"
 #include "discovery/font_file_name.h"
 #include "fontid/collection_reader.h"
 #include "fontid/opentype_font.h"

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "common/result_code.h"
+#include "discovery/collection_font_list.h"
 #include "discovery/font_search-win32.h"
 #include "removal/shell_folders.h"
 #include "tests/fonts/font_builder.h"

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "common/result_code.h"
+#include "discovery/collection_font_list.h"
 #include "removal/shell_folders.h"
 #include "tests/fonts/font_builder.h"
 #include "tests/removal/removal_fixtures-win32.h"

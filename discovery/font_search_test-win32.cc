@@ -15,6 +15,7 @@
 
 #include "common/append.h"
 #include "common/result_code.h"
+#include "discovery/collection_font_list.h"
 #include "tests/fonts/font_builder.h"
 #include "tests/support/file_tree-win32.h"
 

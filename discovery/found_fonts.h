@@ -1,8 +1,11 @@
 #pragma once
-// Records of the product fonts that the search finds, and the two lists that hold them until the
-// result is shown. Records are plain values: copied whole into and out of the lists, no pointers.
+// Records of the product fonts that the search finds. Records are plain values: copied whole into
+// and out of the lists (the OpenType list below, the collection list of
+// discovery/collection_font_list.h), no pointers. Headers only: the readers fill these records
+// and the removal acts on them, neither of them knowing the walk.
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "common/path_buffer.h"
@@ -64,24 +67,13 @@ using OpenTypeFontList = std::vector<OpenTypeFontRecord>;
 
 // Clears path, fileName and tag over their full length, sets kind to "not identified" and outcome
 // to kStillOnDisk. Returns 0.
-ResultCode InitCollectionFontRecord(CollectionFontRecord& record);
-
-// The module-level collection list. It lives for the whole process.
-
-// Appends a copy at the back. Throws std::bad_alloc or std::length_error, leaving the list as it was.
-ResultCode AppendCollectionFont(const CollectionFontRecord& record);
-
-int32_t GetCollectionFontCount();
-
-// Copies the element at `position` (0 = front) into `record` and returns 0. Returns
-// kCollectionIndexOutOfRange for a negative position or one past the count, kCollectionIndexAtEnd
-// for position == count; `record` is untouched then.
-ResultCode GetCollectionFont(int32_t position, CollectionFontRecord& record);
-
-// Notes the outcome of the removal of the element appended last (the search records a font first
-// and removes it afterwards). Does nothing on an empty list.
-void SetLastCollectionFontOutcome(RemovalOutcome outcome);
-
-void ClearCollectionFontList();
+inline ResultCode InitCollectionFontRecord(CollectionFontRecord& record) {
+  std::memset(record.path, 0, sizeof record.path);
+  std::memset(record.fileName, 0, sizeof record.fileName);
+  std::memset(record.tag, 0, sizeof record.tag);
+  record.kind = kKindNotIdentified;
+  record.outcome = RemovalOutcome::kStillOnDisk;
+  return kOk;
+}
 
 }  // namespace kc

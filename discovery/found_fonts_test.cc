@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/result_code.h"
+#include "discovery/collection_font_list.h"
 
 namespace kc {
 namespace {

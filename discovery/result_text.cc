@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "discovery/collection_font_list.h"
+
 namespace kc {
 namespace {
 

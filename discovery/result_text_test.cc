@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "discovery/collection_font_list.h"
+
 namespace kc {
 namespace {
 

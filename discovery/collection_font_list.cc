@@ -1,6 +1,4 @@
-#include "discovery/found_fonts.h"
-
-#include <cstring>
+#include "discovery/collection_font_list.h"
 
 #include "common/append.h"
 #include "common/result_code.h"
@@ -14,15 +12,6 @@ std::vector<CollectionFontRecord>& CollectionFontList() {
 }
 
 }  // namespace
-
-ResultCode InitCollectionFontRecord(CollectionFontRecord& record) {
-  std::memset(record.path, 0, sizeof record.path);
-  std::memset(record.fileName, 0, sizeof record.fileName);
-  std::memset(record.tag, 0, sizeof record.tag);
-  record.kind = kKindNotIdentified;
-  record.outcome = RemovalOutcome::kStillOnDisk;
-  return kOk;
-}
 
 ResultCode AppendCollectionFont(const CollectionFontRecord& record) {
   AppendCopy(CollectionFontList(), record);
