@@ -19,20 +19,11 @@
 #include "tests/fonts/font_builder.h"
 #include "tests/fonts/hostile_fonts.h"
 
+#include "clock-win32.h"
+
 namespace {
 
 constexpr int kRounds = 31;
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 
 // The program's own folder, where the test bed has copied the real collections.

@@ -22,23 +22,14 @@
 #include "discovery/font_search-win32.h"
 #include "tests/fonts/font_builder.h"
 
+#include "clock-win32.h"
+
 namespace {
 
 constexpr int kTopFolders = 100;
 constexpr int kSubFolders = 100;  // per top folder: 10,000 folders
 constexpr int kFilesPerFolder = 10;
 constexpr int kRounds = 5;
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 std::string Font(const char* tag, bool collection) {
   using namespace kc::testfonts;
