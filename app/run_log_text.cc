@@ -113,6 +113,9 @@ std::string RemovalEventText(const RemovalEvent& event, RemovalPhase phase, cons
     case RemovalEventKind::kFileDeleteFailed:
       return (tools ? "failed to delete tool " : "failed to delete ") + subject + ": " +
              ErrorText(event.error, errorText);
+    case RemovalEventKind::kFileInUse:
+      return "in use by another program, so not removed: " + subject +
+             "; close the program that uses it (or sign out the user who does) and run the removal again";
     case RemovalEventKind::kRestartDeletionFailed:
       return "failed to schedule the removal at restart of " + subject + ": " + ErrorText(event.error, errorText);
     case RemovalEventKind::kFontTableValueRemoved: return "registry value " + subject + " removed" + data;

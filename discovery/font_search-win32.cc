@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/append.h"
+#include "common/open_font_file-win32.h"
 #include "common/path_buffer.h"
 #include "common/path_copy.h"
 #include "common/result_code.h"
@@ -19,7 +20,7 @@
 #include "removal/font_uninstall.h"
 #include "removal/os_version-win32.h"
 #include "removal/path_compare-win32.h"
-#include "removal/restart_deletion.h"
+#include "removal/font_file_removal.h"
 #include "removal/shell_folders.h"
 
 namespace kc {
@@ -165,8 +166,11 @@ class FontWalk {
 
     size_t pathLength = 0;
     if (!AppendToPath(directoryLength, name, split.length, pathLength)) return kOk;  // cannot be opened anyway
-    return type == FontFileType::kOpenType ? HandleOpenType(split, pathLength, level.isFontsFolder)
-                                           : HandleCollection(split, level.isFontsFolder);
+    // The one open of the file: it is identified through this handle, and removed through it.
+    OpenFontFile file(storage_->path);
+    if (!file.IsOpen()) return kOk;  // missing, or unreadable: not a product font as far as can be told
+    return type == FontFileType::kOpenType ? HandleOpenType(file, split, pathLength, level.isFontsFolder)
+                                           : HandleCollection(file, split, level.isFontsFolder);
   }
 
   // One Fonts-folder lookup per walk, at its first file, not one per file or folder: the lookup
@@ -187,88 +191,86 @@ class FontWalk {
     return fontsIdentityKnown_ && level.identity == fontsIdentity_;
   }
 
-  ResultCode HandleOpenType(const EntryName& split, size_t pathLength, bool inFontsFolder) {
+  ResultCode HandleOpenType(OpenFontFile& file, const EntryName& split, size_t pathLength, bool inFontsFolder) {
     const char* fullPath = storage_->path;
     OpenTypeFontRecord& record = storage_->openType;
     std::memset(&record, 0, sizeof record);
     if (!CopyPath(record.path, sizeof record.path, fullPath, pathLength)) return kOk;
     ResultCode nameResult = kOk;  // only fullName and kind decide; a short read leaves them empty
-    if (!IdentifyOpenTypeFile(record, nameResult)) return kOk;  // not "OTTO", or unreadable
+    if (!IdentifyOpenTypeFile(file, record, nameResult)) return kOk;  // not "OTTO", or unreadable
     if (record.fullName[0] == '\0' && IsZusuujiFileName(split.name, split.stemLength)) {
       const size_t length = split.stemLength < sizeof record.fullName - 1 ? split.stemLength
                                                                            : sizeof record.fullName - 1;
       std::memcpy(record.fullName, split.name, length);
     }
     if (record.fullName[0] == '\0' || record.kind != kKindProductOpenType) return kOk;
-    if (RecordedAlready(fullPath)) return kOk;
+    if (RecordedAlready(file)) return kOk;
 
     try {
       AppendCopy(search_.openTypeFonts, record);
       OsKind osKind = kOsKindWindows5;
       const bool uninstall = GetOsKind(osKind) == kOk && osKind == kOsKindVista && inFontsFolder;
       const ProductFont font{FontFileType::kOpenType, fullPath, record.fullName, record.tag, uninstall,
-                             split.name};
-      RemoveRecordedFont(font, [this](RemovalOutcome outcome) { search_.openTypeFonts.back().outcome = outcome; });
+                             inFontsFolder, split.name};
+      RemoveRecordedFont(font, file,
+                         [this](RemovalOutcome outcome) { search_.openTypeFonts.back().outcome = outcome; });
     } catch (const std::exception&) {
       return kOutOfMemory;
     }
     return kOk;
   }
 
-  ResultCode HandleCollection(const EntryName& split, bool inFontsFolder) {
+  ResultCode HandleCollection(OpenFontFile& file, const EntryName& split, bool inFontsFolder) {
     const char* fullPath = storage_->path;
     CollectionFontRecord& record = storage_->collection;
     InitCollectionFontRecord(record);
     if (!CopyPath(storage_->stem, sizeof storage_->stem, split.name, split.stemLength)) return kOk;
-    if (IdentifyCollectionFont(fullPath, storage_->stem, record) != kOk) return kOk;
-    if (RecordedAlready(fullPath)) return kOk;
+    if (IdentifyCollectionFont(file, fullPath, storage_->stem, record) != kOk) return kOk;
+    if (RecordedAlready(file)) return kOk;
 
     try {
       AppendCollectionFont(record);
       // Collections in the Fonts folder are uninstalled on every system.
       const ProductFont font{FontFileType::kCollection, fullPath, record.fileName, record.tag, inFontsFolder,
-                             split.name};
-      RemoveRecordedFont(font, SetLastCollectionFontOutcome);
+                             inFontsFolder, split.name};
+      RemoveRecordedFont(font, file, SetLastCollectionFontOutcome);
     } catch (const std::exception&) {
       return kOutOfMemory;
     }
     return kOk;
   }
 
-  // Removes a recorded product font (uninstalled or deleted, as `font.uninstall` says) unless the
-  // observer keeps it in place. `noteOutcome` writes the outcome into the font's record before the
-  // observer hears of it.
+  // Removes a recorded product font through its open `file` (uninstalled or deleted, as
+  // `font.uninstall` says) unless the observer keeps it in place. `noteOutcome` writes the outcome
+  // into the font's record before the observer hears of it.
   template <class NoteOutcome>
-  void RemoveRecordedFont(const ProductFont& font, NoteOutcome noteOutcome) {
+  void RemoveRecordedFont(const ProductFont& font, OpenFontFile& file, NoteOutcome noteOutcome) {
+    // Taken before the removal closes the file: a font that stays is known by it when met again.
+    FileIdentity identity;
+    const bool identified = file.Identity(identity);
     if (!RemovalApproved(font)) {
       // Kept in place (a preview): known when met again, as one that stayed after its removal
       // would be, since a removal would have taken it the first time.
-      RememberIfLeftOnDisk(font.path, RemovalOutcome::kStillOnDisk);
+      if (identified) search_.memory.fontsLeftOnDisk.insert(identity);
       return;
     }
     RemovalOutcome outcome = RemovalOutcome::kStillOnDisk;
     if (font.uninstall) {
-      UninstallFont(font.fileName, outcome);
+      UninstallFont(file, font.fileName, outcome);
     } else {
-      outcome = DeleteNowOrAtRestart(font.path);
+      outcome = RemoveFontFile(file, font.path, font.inFontsFolder ? font.fileName : nullptr);
     }
     noteOutcome(outcome);
-    RememberIfLeftOnDisk(font.path, outcome);
+    if (outcome != RemovalOutcome::kRemoved && identified) search_.memory.fontsLeftOnDisk.insert(identity);
     RemovalDone(font, outcome);
   }
 
   // A product font whose file stayed is met again when a link leads to its folder once more; a
   // removed one cannot be. Costs nothing until a font has stayed.
-  bool RecordedAlready(const char* fullPath) const {
+  bool RecordedAlready(const OpenFontFile& file) const {
     if (search_.memory.fontsLeftOnDisk.empty()) return false;
     FileIdentity identity;
-    return ReadFileIdentity(fullPath, identity) && search_.memory.fontsLeftOnDisk.count(identity) != 0;
-  }
-
-  void RememberIfLeftOnDisk(const char* fullPath, RemovalOutcome outcome) {
-    if (outcome == RemovalOutcome::kRemoved) return;
-    FileIdentity identity;
-    if (ReadFileIdentity(fullPath, identity)) search_.memory.fontsLeftOnDisk.insert(identity);
+    return file.Identity(identity) && search_.memory.fontsLeftOnDisk.count(identity) != 0;
   }
 
   bool RemovalApproved(const ProductFont& font) {

@@ -1,8 +1,11 @@
 #pragma once
-// The depth-first walk of one drive for the product's fonts: every .otf and .ttc file is
-// identified; each product font is recorded and then removed (uninstalled when it lies directly
-// in the Fonts folder and the system calls for it, deleted otherwise; one in use is left to
-// Windows to delete at the next restart). No other file is changed.
+// The depth-first walk of one drive for the product's fonts: every .otf and .ttc file is opened
+// once and identified through that open; each product font is recorded and then removed through
+// the same open (uninstalled when it lies directly in the Fonts folder and the system calls for
+// it, deleted otherwise; one in use is left to Windows to delete at the next restart when it lies
+// directly in the Fonts folder, and left in place, said to be in use, anywhere else). No other
+// file is changed, and no file is removed by its path: a folder renamed, or replaced by a link,
+// between a font's identification and its removal cannot make the walk remove another file.
 //
 // Junctions, symbolic links and mount points to folders are entered, so that fonts reachable only
 // through them are found, but a walk always ends. Folders are told apart by identity (volume
@@ -22,7 +25,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "discovery/file_identity.h"
+#include "common/file_identity.h"
 #include "discovery/font_file_name.h"
 #include "discovery/found_fonts.h"
 
@@ -46,6 +49,7 @@ struct ProductFont {
   const char* name;      // as the result lists it: the full name, or the collection's file name
   const char* tag;       // the tag that identified it
   bool uninstall;        // it lies in the Fonts folder and is uninstalled; otherwise it is deleted
+  bool inFontsFolder;    // directly in the Fonts folder: one in use is left to the next restart
   const char* fileName;  // file name with extension, as uninstallation takes it
 };
 

@@ -155,13 +155,13 @@ TEST(WalkThroughLinks, LinksBackToAncestorsAndToItsOwnFolderEndAndListEachFontOn
   EXPECT_LT(walk.milliseconds, kEndsWithinMs);
   const std::map<std::string, int> once = {{"Kc Loop 0", 1}, {"L1", 1}, {"Kc Loop 2", 1}, {"Kc Loop 3", 1}};
   EXPECT_EQ(once, walk.timesRecorded);
-  EXPECT_EQ(RemovalOutcome::kRemovedAtRestart, walk.outcome.at("Kc Loop 2"));
+  EXPECT_EQ(RemovalOutcome::kStillOnDisk, walk.outcome.at("Kc Loop 2")) << "in use, outside the Fonts folder";
   EXPECT_EQ(RemovalOutcome::kRemoved, walk.outcome.at("Kc Loop 3"));
   for (const char* gone : {"D:\\loops\\L0.otf", "D:\\loops\\a\\L1.ttc", "D:\\loops\\a\\b\\c\\L3.otf"}) {
     EXPECT_FALSE(Exists(gone)) << gone;
   }
   EXPECT_TRUE(Exists("D:\\loops\\a\\b\\c\\Other.otf"));
-  EXPECT_TRUE(Exists("D:\\loops\\a\\b\\L2.otf")) << "left to the restart";
+  EXPECT_TRUE(Exists("D:\\loops\\a\\b\\L2.otf")) << "left in place";
   EXPECT_TRUE(IsLink("D:\\loops\\a\\self")) << "links are walked through, never removed";
 }
 
@@ -195,12 +195,12 @@ TEST(WalkThroughLinks, ALinkOnAPathDeeperThanAHundredLevelsIsKnownForALoop) {
   EXPECT_EQ(kOk, walk.result);
   EXPECT_LT(walk.milliseconds, kEndsWithinMs);
   EXPECT_EQ((std::map<std::string, int>{{"Kc Top", 1}, {"Middle", 1}, {"Kc Bottom", 1}}), walk.timesRecorded);
-  EXPECT_EQ(RemovalOutcome::kRemovedAtRestart, walk.outcome.at("Kc Bottom"));
+  EXPECT_EQ(RemovalOutcome::kStillOnDisk, walk.outcome.at("Kc Bottom"));
 }
 
 // ---- One folder, several ways in ----
 
-TEST(WalkThroughLinks, TwoLinksToOneFolderBesideItsPlainPathRecordAndScheduleItsFontsOnce) {
+TEST(WalkThroughLinks, TwoLinksToOneFolderBesideItsPlainPathRecordItsFontsOnce) {
   Put("D:\\twice\\b\\Held.otf", ProductOpenType("Kc Twice Held"));
   Put("D:\\twice\\b\\Free.ttc", ProductCollection());
   ASSERT_TRUE(IsLink("D:\\twice\\a\\toB") && IsLink("D:\\twice\\c\\toB")) << "b exists: the links lead somewhere";
@@ -213,9 +213,9 @@ TEST(WalkThroughLinks, TwoLinksToOneFolderBesideItsPlainPathRecordAndScheduleIts
   held.Release();
   EXPECT_EQ(kOk, walk.result);
   EXPECT_EQ((std::map<std::string, int>{{"Kc Twice Held", 1}, {"Free", 1}}), walk.timesRecorded);
-  EXPECT_EQ(RemovalOutcome::kRemovedAtRestart, walk.outcome.at("Kc Twice Held"));
+  EXPECT_EQ(RemovalOutcome::kStillOnDisk, walk.outcome.at("Kc Twice Held"));
   EXPECT_EQ(RemovalOutcome::kRemoved, walk.outcome.at("Free"));
-  EXPECT_EQ(pendingBefore + 1, PendingDeletions().size()) << "scheduled once";
+  EXPECT_EQ(pendingBefore, PendingDeletions().size()) << "in use outside the Fonts folder: never left to the restart";
   EXPECT_FALSE(Exists("D:\\twice\\b\\Free.ttc"));
 }
 
@@ -239,7 +239,7 @@ TEST(WalkThroughLinks, APreviewThroughTwoLinksNamesEachFontOnce) {
   search.observer = &preview;
   EXPECT_EQ(kOk, SearchFontFiles("D:\\twice\\", search));
   ClearCollectionFontList();
-  // (The font the test before left to the restart is still there, and named once too.)
+  // (The font in use that the test before left in place is still there, and named once too.)
   EXPECT_EQ(1, preview.byName["Kc Twice Preview"]);
   EXPECT_EQ(1, preview.byName["Preview"]);
   for (const auto& [name, times] : preview.byName) EXPECT_EQ(1, times) << name;
@@ -282,12 +282,23 @@ TEST(WalkThroughLinks, AFontReachedThroughALinkIntoTheFontsFolderIsUninstalled) 
   ASSERT_TRUE(IsLink("D:\\fontslink\\fonts"));
   Put(std::string(fonts) + "KcLinked-M.otf", ProductOpenType("Kc Linked M"));
   Put(std::string(fonts) + "KcLinked.ttc", ProductCollection());
+  Put(std::string(fonts) + "KcLinkedHeld.ttc", ProductCollection());
   SetFontValue("Kc Linked M (OpenType)", "KcLinked-M.otf");
   SetFontValue("Kc Linked (TrueType)", std::string(fonts) + "KcLinked.ttc");
+  Held held(std::string(fonts) + "KcLinkedHeld.ttc");
+  ASSERT_TRUE(held.valid());
+  const std::vector<std::string> pendingBefore = PendingDeletions();
 
   const Walk walk = Search("D:\\fontslink\\");
+  held.Release();
   EXPECT_EQ(kOk, walk.result);
-  EXPECT_EQ((std::map<std::string, int>{{"Kc Linked M", 1}, {"KcLinked", 1}}), walk.timesRecorded);
+  EXPECT_EQ((std::map<std::string, int>{{"Kc Linked M", 1}, {"KcLinked", 1}, {"KcLinkedHeld", 1}}),
+            walk.timesRecorded);
+  // In use, it is left to the restart by the Fonts folder's own path, never by the link's.
+  EXPECT_EQ(RemovalOutcome::kRemovedAtRestart, walk.outcome.at("KcLinkedHeld"));
+  std::vector<std::string> expectedPending = pendingBefore;
+  expectedPending.push_back("\\??\\" + std::string(fonts) + "KcLinkedHeld.ttc");
+  EXPECT_EQ(expectedPending, PendingDeletions());
   EXPECT_FALSE(Exists(std::string(fonts) + "KcLinked-M.otf"));
   EXPECT_FALSE(Exists(std::string(fonts) + "KcLinked.ttc"));
   // Uninstalled, as in the Fonts folder itself: collections always, OpenType fonts on Vista only.

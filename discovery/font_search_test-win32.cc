@@ -17,6 +17,7 @@
 #include "common/result_code.h"
 #include "discovery/collection_font_list.h"
 #include "tests/fonts/font_builder.h"
+#include "tests/removal/removal_fixtures-win32.h"
 #include "tests/support/file_tree-win32.h"
 
 namespace kc {
@@ -183,13 +184,13 @@ TEST_F(FontSearchTest, ZusuujiFontsAreListedUnderTheirFileName) {
   EXPECT_TRUE(Exists("D:\\Other-R.otf"));
 }
 
-TEST_F(FontSearchTest, ProductFontsInUseAreIdentifiedAndLeftToTheRestart) {
+TEST_F(FontSearchTest, ProductFontsInUseOutsideTheFontsFolderAreIdentifiedAndLeftInPlace) {
   WriteFixture("D:\\Locked-M.otf", ProductOpenType("Kc Locked"));
   WriteFixture("D:\\Free-M.otf", ProductOpenType("Kc Free"));
   WriteFixture("D:\\Locked.ttc", ProductCollection());
   WriteFixture("D:\\Sealed.ttc", ProductCollection());
   // Held the way an application or Windows using a font holds it: readable, not deletable. The
-  // collection reader's exclusive open fails on these; a shared one reads them.
+  // walk's open for deletion fails on these; a shared one reads them.
   HANDLE otf = CreateFileA("D:\\Locked-M.otf", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
   HANDLE ttc = CreateFileA("D:\\Locked.ttc", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -200,6 +201,7 @@ TEST_F(FontSearchTest, ProductFontsInUseAreIdentifiedAndLeftToTheRestart) {
   ASSERT_NE(INVALID_HANDLE_VALUE, otf);
   ASSERT_NE(INVALID_HANDLE_VALUE, ttc);
   ASSERT_NE(INVALID_HANDLE_VALUE, sealed);
+  const size_t pendingBefore = PendingDeletions().size();
 
   const int16_t result = Search("D:\\");
   CloseHandle(otf);
@@ -210,16 +212,16 @@ TEST_F(FontSearchTest, ProductFontsInUseAreIdentifiedAndLeftToTheRestart) {
   ASSERT_EQ(2u, openType_.size());
   for (const auto& record : openType_) {
     const bool locked = std::strcmp(record.fullName, "Kc Locked") == 0;
-    EXPECT_EQ(locked ? RemovalOutcome::kRemovedAtRestart : RemovalOutcome::kRemoved, record.outcome)
-        << record.fullName;
+    EXPECT_EQ(locked ? RemovalOutcome::kStillOnDisk : RemovalOutcome::kRemoved, record.outcome) << record.fullName;
     EXPECT_EQ(locked, Exists(record.path)) << record.path;
   }
   EXPECT_EQ((std::vector<std::string>{"D:\\Locked.ttc"}), CollectionPaths());
   CollectionFontRecord collection;
   ASSERT_EQ(kOk, GetCollectionFont(0, collection));
-  EXPECT_EQ(RemovalOutcome::kRemovedAtRestart, collection.outcome);
+  EXPECT_EQ(RemovalOutcome::kStillOnDisk, collection.outcome);
   EXPECT_TRUE(Exists("D:\\Locked.ttc"));
   EXPECT_TRUE(Exists("D:\\Sealed.ttc"));
+  EXPECT_EQ(pendingBefore, PendingDeletions().size()) << "nothing outside the Fonts folder is left to the restart";
 }
 
 // ---- The walk's observer: told of each product font around its removal; a preview refuses ----
@@ -249,7 +251,7 @@ TEST_F(FontSearchTest, ObserverHearsEachProductFontAroundItsRemoval) {
       expected.push_back("after D:\\a\\Gothic-M.otf removed");
     } else if (path == "D:\\a\\Locked-M.otf") {
       expected.push_back("before otf D:\\a\\Locked-M.otf \"Kc Locked M\" KCHS delete Locked-M.otf");
-      expected.push_back("after D:\\a\\Locked-M.otf at restart");  // in use: Windows deletes it then
+      expected.push_back("after D:\\a\\Locked-M.otf still there");  // in use, outside the Fonts folder
     } else if (path == "D:\\Coll.ttc") {
       expected.push_back("before ttc D:\\Coll.ttc \"Coll\" MST2 delete Coll.ttc");
       expected.push_back("after D:\\Coll.ttc removed");

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/open_font_file-win32.h"
 #include "common/path_copy.h"
 #include "common/result_code.h"
 #include "fontid/ansi_converter.h"
@@ -13,21 +14,10 @@
 namespace kc {
 namespace {
 
-// Share mode 0 first: while the program reads the file nobody can change it. A file that another
-// process holds (an application or Windows using the font) refuses that; it is read sharing all
-// access instead, so that a product font in use is still recognised, recorded and removed. Only
-// a file held without read sharing stays unreadable.
-ScopedHandle OpenToRead(const char* path) {
-  ScopedHandle file(CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.valid() || GetLastError() != ERROR_SHARING_VIOLATION) return file;
-  return ScopedHandle(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
 // The size, or 0 when it cannot be taken (the walk then finds nothing to read).
-DWORD SizeOf(const ScopedHandle& file) {
+DWORD SizeOf(HANDLE file) {
   SetLastError(NO_ERROR);
-  const DWORD size = GetFileSize(file.get(), nullptr);
+  const DWORD size = GetFileSize(file, nullptr);
   return size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR ? 0 : size;
 }
 
@@ -41,17 +31,15 @@ DWORD ReadableBytes(const ScopedView& view) {
 
 }  // namespace
 
-ResultCode ReadCollectionNameTag(CollectionFontRecord& record) {
-  if (std::memchr(record.path, '\0', sizeof record.path) == nullptr) return kCollectionOpenFailed;
+ResultCode ReadCollectionNameTag(const OpenFontFile& file, CollectionFontRecord& record) {
+  if (!file.IsOpen()) return kCollectionOpenFailed;
   char description[kDescriptionMax + 1] = {};
   bool read = false;
   {
-    // One open serves the size and the mapping: a second open would cost as much as the mapping
-    // itself on every collection of a drive, and give the file a moment to change in between.
-    ScopedHandle file = OpenToRead(record.path);
-    if (!file.valid()) return kCollectionOpenFailed;
-    DWORD fileSize = SizeOf(file);
-    ScopedHandle mapping(CreateFileMappingA(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+    // The walk's one open serves the size and the mapping: a second open would cost as much as the
+    // mapping itself on every collection of a drive, and give the file a moment to change in between.
+    DWORD fileSize = SizeOf(file.handle());
+    ScopedHandle mapping(CreateFileMappingA(file.handle(), nullptr, PAGE_READONLY, 0, 0, nullptr));
     if (!mapping.valid()) return kCollectionMapFailed;
     ScopedView view(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
     if (!view.valid()) return kCollectionMapFailed;
@@ -64,7 +52,8 @@ ResultCode ReadCollectionNameTag(CollectionFontRecord& record) {
     const int32_t walkSize = fileSize > 0x7FFFFFFFu ? 0 : static_cast<int32_t>(fileSize);
     CNameTagCtrl control(ConvertToAnsiCodePage);
     read = control.ReadNameTag(walkSize, view.bytes(), description);
-    // The view, the mapping and the file close here, in this order, before the tag is judged.
+    // The view and the mapping close here, in this order, before the tag is judged: a file with a
+    // view of it cannot be deleted.
   }
   if (!read) return kCollectionMalformed;
 
@@ -76,13 +65,25 @@ ResultCode ReadCollectionNameTag(CollectionFontRecord& record) {
   return kOk;
 }
 
-ResultCode IdentifyCollectionFont(const char* path, const char* baseName, CollectionFontRecord& record) {
+ResultCode ReadCollectionNameTag(CollectionFontRecord& record) {
+  if (std::memchr(record.path, '\0', sizeof record.path) == nullptr) return kCollectionOpenFailed;
+  const OpenFontFile file(record.path);
+  return ReadCollectionNameTag(file, record);
+}
+
+ResultCode IdentifyCollectionFont(const OpenFontFile& file, const char* path, const char* baseName,
+                                  CollectionFontRecord& record) {
   InitCollectionFontRecord(record);
   // A path cut to its buffer would name another file: refused. The file name is only shown, so it
   // is cut (the reset record terminates it).
   if (!CopyPath(record.path, path)) return kCollectionOpenFailed;
   std::strncpy(record.fileName, baseName, sizeof record.fileName - 1);
-  return ReadCollectionNameTag(record);
+  return ReadCollectionNameTag(file, record);
+}
+
+ResultCode IdentifyCollectionFont(const char* path, const char* baseName, CollectionFontRecord& record) {
+  const OpenFontFile file(path);
+  return IdentifyCollectionFont(file, path, baseName, record);
 }
 
 }  // namespace kc

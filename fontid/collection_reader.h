@@ -9,21 +9,32 @@
 
 namespace kc {
 
-// Reads the file named by record.path through one open and a read-only mapping of it. Returns 0
-// with record.kind 3 or 4 and record.tag for a product collection, or
-//   kCollectionOpenFailed (-1076)      the file cannot be opened (missing, no access, or held
-//                                      open by another process that shares no reading: a file
-//                                      held with read sharing is read through an open that
-//                                      shares all access);
+class OpenFontFile;
+
+// Reads `file` (common/open_font_file-win32.h, opened by the walk, which removes through it what
+// is identified here) through a read-only mapping of it. Returns 0 with record.kind 3 or 4 and
+// record.tag for a product collection, or
+//   kCollectionOpenFailed (-1076)      the file is not open (missing, no access, or held open by
+//                                      another process that shares no reading);
 //   kCollectionMapFailed (-8011)       the mapping or its view cannot be made (an empty file too);
 //   kCollectionMalformed (-8012)       the file cannot be read as fonts (see CNameTagCtrl);
 //   kUnknownCollectionTag (-8009)      no product tag (also when no font has a description).
-// kind and tag keep their values on every failure. Nothing of the file is held open on return.
+// kind and tag keep their values on every failure. The file stays open; the mapping and its view
+// are closed on return, so nothing else of the file is held when it is removed.
+ResultCode ReadCollectionNameTag(const OpenFontFile& file, CollectionFontRecord& record);
+
+// The same for the file named by record.path, opened as the walk opens it and closed on return.
+// kCollectionOpenFailed also when record.path is not terminated in its buffer.
 ResultCode ReadCollectionNameTag(CollectionFontRecord& record);
 
 // Resets the record, copies `path` and `baseName` (file name without directory and extension)
-// into it and returns ReadCollectionNameTag's result. A path that does not fit its buffer gives
-// kCollectionOpenFailed (cut, it would name another file); a base name is cut to its buffer.
+// into it and returns ReadCollectionNameTag's result for `file`, the open file at `path`. A path
+// that does not fit its buffer gives kCollectionOpenFailed (cut, it would name another file); a
+// base name is cut to its buffer.
+ResultCode IdentifyCollectionFont(const OpenFontFile& file, const char* path, const char* baseName,
+                                  CollectionFontRecord& record);
+
+// The same, opening `path` itself (and closing it on return).
 ResultCode IdentifyCollectionFont(const char* path, const char* baseName, CollectionFontRecord& record);
 
 }  // namespace kc

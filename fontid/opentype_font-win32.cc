@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 
+#include "common/open_font_file-win32.h"
 #include "common/scoped_handles-win32.h"
 #include "fontid/opentype_font.h"
 
@@ -18,28 +19,36 @@ struct FileCloser {
 };
 using ScopedFile = std::unique_ptr<std::FILE, FileCloser>;
 
-// A buffered stream over a handle opened sharing reading, writing and deletion: a plain "rb" open
-// refuses a file whose holder may delete it, and the readers only read.
-ScopedFile OpenSharingAll(const char* path) {
-  ScopedHandle handle(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!handle.valid()) return nullptr;
+// A buffered stream over a duplicate of the open file's handle: the same open file, so the bytes
+// read are the file's that will be removed, while closing the stream leaves the walk's handle open.
+// The duplicate may only read.
+ScopedFile StreamOver(const OpenFontFile& file) {
+  HANDLE duplicate = nullptr;
+  const HANDLE process = GetCurrentProcess();
+  if (!DuplicateHandle(process, file.handle(), process, &duplicate, FILE_GENERIC_READ, FALSE, 0)) return nullptr;
+  ScopedHandle handle(duplicate);
   const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle.get()), _O_RDONLY | _O_BINARY);
   if (descriptor == -1) return nullptr;
-  // From here the C runtime owns the handle: closing the stream closes it.
+  // From here the C runtime owns the duplicate: closing the stream closes it.
   handle.release();
-  ScopedFile file(_fdopen(descriptor, "rb"));
-  if (!file) _close(descriptor);
-  return file;
+  ScopedFile stream(_fdopen(descriptor, "rb"));
+  if (!stream) _close(descriptor);
+  return stream;
 }
 
 }  // namespace
 
+bool IdentifyOpenTypeFile(const OpenFontFile& file, OpenTypeFontRecord& record, ResultCode& nameResult) {
+  if (!file.IsOpen()) return false;
+  const ScopedFile stream = StreamOver(file);
+  if (!stream) return false;
+  return IdentifyOpenTypeStream(stream.get(), record, nameResult);
+}
+
 bool IdentifyOpenTypeFile(OpenTypeFontRecord& record, ResultCode& nameResult) {
   if (std::memchr(record.path, '\0', sizeof record.path) == nullptr) return false;
-  const ScopedFile file = OpenSharingAll(record.path);
-  if (!file) return false;
-  return IdentifyOpenTypeStream(file.get(), record, nameResult);
+  const OpenFontFile file(record.path);
+  return IdentifyOpenTypeFile(file, record, nameResult);
 }
 
 }  // namespace kc

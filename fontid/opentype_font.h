@@ -1,6 +1,8 @@
 #pragma once
 // Identifying one .otf file with one open: the signature check (IsOpenTypeCffFile) and the name
-// reader (ReadSfntNameInfo) read the same open file, each with its own result as before.
+// reader (ReadSfntNameInfo) read the same open file, each with its own result as before. The walk
+// hands over the file it opened (common/open_font_file-win32.h), and removes through that open
+// what is identified here.
 
 #include <cstdint>
 #include <cstdio>
@@ -10,12 +12,17 @@
 
 namespace kc {
 
-// Opens the file named by record.path once, sharing all access, so that a font another process
-// holds (Windows or an application using it) is read too; only a file held without read sharing
-// cannot be opened. Then runs the signature check and, when it passes, the name reader over that
-// open file. Returns false, the record untouched, when the file cannot be opened or does not begin
-// with "OTTO" (what IsOpenTypeCffFile answers); true otherwise, with ReadSfntNameInfo's result in
-// `nameResult` and the record filled as it fills it. Nothing of the file is held open on return.
+class OpenFontFile;
+
+// Runs the signature check and, when it passes, the name reader over `file`, read from its start
+// through a stream of its own over the same open file. Returns false, the record untouched, when
+// the file is not open or does not begin with "OTTO" (what IsOpenTypeCffFile answers); true
+// otherwise, with ReadSfntNameInfo's result in `nameResult` and the record filled as it fills it.
+// The file stays open, and nothing else of it is held on return.
+bool IdentifyOpenTypeFile(const OpenFontFile& file, OpenTypeFontRecord& record, ResultCode& nameResult);
+
+// The same for the file named by record.path, opened as the walk opens it and closed on return
+// (a font another process holds is read too; one held without read sharing cannot be).
 bool IdentifyOpenTypeFile(OpenTypeFontRecord& record, ResultCode& nameResult);
 
 // The same over an open stream (any position; it stays open).

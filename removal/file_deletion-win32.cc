@@ -8,18 +8,12 @@
 namespace kc {
 
 ResultCode DeleteTargetFile(const char* path) {
-  DeletionFailure ignored;
-  return DeleteTargetFile(path, ignored);
-}
-
-ResultCode DeleteTargetFile(const char* path, DeletionFailure& failure) {
   if (path == nullptr) return kDeleteFailed;
 
   // The probe opens without sharing: only a file nobody else holds may have its attributes reset,
   // so a file in use keeps them even when its deletion then fails.
   ScopedHandle probe(
       CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  const bool heldOpen = !probe.valid() && GetLastError() == ERROR_SHARING_VIOLATION;
   if (probe.valid()) {
     probe.reset();
     SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);  // clears read-only, hidden and system
@@ -33,8 +27,6 @@ ResultCode DeleteTargetFile(const char* path, DeletionFailure& failure) {
   if (error == ERROR_FILE_NOT_FOUND) return kOk;
   // A missing folder fails the deletion, but there was no file to remove either: no event.
   if (error != ERROR_PATH_NOT_FOUND) ReportRemoval(RemovalEventKind::kFileDeleteFailed, path, "", error);
-  failure.heldOpen = heldOpen;
-  failure.deleteError = error;
   return kDeleteFailed;
 }
 

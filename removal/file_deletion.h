@@ -1,5 +1,8 @@
 #pragma once
-// Deleting one file, the primitive every removal rests on.
+// Deleting one file by its path: the product's tools (removal/product_tools.h), which lie only
+// where administrators or the user running the program can change anything. A product font found
+// by the walk is never deleted by its path: it goes through the open that identified it
+// (removal/font_file_removal.h).
 
 #include <cstdint>
 
@@ -15,14 +18,5 @@ namespace kc {
 // a failure (other than a missing file or folder) are reported to the removal journal; the last
 // error after a failure is the deletion's.
 ResultCode DeleteTargetFile(const char* path);
-
-// Why DeleteTargetFile failed, for a caller that acts on the reason.
-struct DeletionFailure {
-  bool heldOpen = false;         // the probe met a sharing violation: another process holds the file
-  unsigned long deleteError = 0; // GetLastError of the failed DeleteFileA
-};
-
-// DeleteTargetFile, filling `failure` when it returns kDeleteFailed (left as it was on 0).
-ResultCode DeleteTargetFile(const char* path, DeletionFailure& failure);
 
 }  // namespace kc

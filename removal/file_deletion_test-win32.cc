@@ -63,10 +63,8 @@ TEST_F(DeleteTargetFileTest, FileHeldOpenWithoutSharingKeepsItsAttributes) {
     HelperProcess holder(HoldArguments(path));
     ASSERT_TRUE(holder.ready()) << holder.failure();
 
-    DeletionFailure failure;
-    EXPECT_EQ(kDeleteFailed, DeleteTargetFile(path.c_str(), failure));
-    EXPECT_TRUE(failure.heldOpen) << "the probe met a sharing violation";
-    EXPECT_EQ(DWORD{ERROR_SHARING_VIOLATION}, failure.deleteError);
+    EXPECT_EQ(kDeleteFailed, DeleteTargetFile(path.c_str()));
+    EXPECT_EQ(DWORD{ERROR_SHARING_VIOLATION}, GetLastError());
     EXPECT_TRUE(FileExists(path));
     EXPECT_EQ(attributes, Attributes(path) & (attributes | FILE_ATTRIBUTE_NORMAL))
         << "the probe failed, so the attributes must stay as they were";

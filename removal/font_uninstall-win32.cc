@@ -3,9 +3,10 @@
 #include <cstring>
 
 #include "common/path_buffer.h"
+#include "common/open_font_file-win32.h"
 #include "common/path_copy.h"
+#include "removal/font_file_removal.h"
 #include "common/result_code.h"
-#include "removal/restart_deletion.h"
 #include "removal/font_uninstall.h"
 #include "removal/font_uninstall_hooks-win32.h"
 #include "removal/path_compare-win32.h"
@@ -77,15 +78,16 @@ ResultCode RemoveFontTableValues(const char* fileName, const char* fullPath,
 }
 
 // The Fonts folder and the file's full path in it. 0, kFontsFolderUnavailable, or
-// kFontFileDeleteFailed when the path would not fit (a cut-off path would name another file).
-ResultCode FontsFolderPathOf(const char* fileName, char (&fullPath)[kPathBufferSize]) {
+// kFontFileDeleteFailed when the path would not fit (a cut-off path would name another file); each
+// failure reported unless told otherwise.
+ResultCode FontsFolderPathOf(const char* fileName, char (&fullPath)[kPathBufferSize], bool report = true) {
   char fontsFolder[kPathBufferSize];
   if (GetFontsFolderPath(fontsFolder) != kOk) {
-    ReportRemoval(RemovalEventKind::kFontsFolderUnavailable, fileName);
+    if (report) ReportRemoval(RemovalEventKind::kFontsFolderUnavailable, fileName);
     return kFontsFolderUnavailable;
   }
   if (!JoinPath(fullPath, fontsFolder, fileName)) {
-    ReportRemoval(RemovalEventKind::kFileDeleteFailed, fileName, "", ERROR_FILENAME_EXCED_RANGE);
+    if (report) ReportRemoval(RemovalEventKind::kFileDeleteFailed, fileName, "", ERROR_FILENAME_EXCED_RANGE);
     return kFontFileDeleteFailed;
   }
   return kOk;
@@ -98,13 +100,17 @@ const FontUninstallHooks& SystemFontUninstallHooks() {
   return hooks;
 }
 
-ResultCode UninstallFont(const char* fileName) {
-  RemovalOutcome ignored;
-  return UninstallFont(fileName, SystemFontUninstallHooks(), ignored);
+ResultCode UninstallFont(OpenFontFile& file, const char* fileName, RemovalOutcome& outcome) {
+  return UninstallFont(file, fileName, SystemFontUninstallHooks(), outcome);
 }
 
 ResultCode UninstallFont(const char* fileName, RemovalOutcome& outcome) {
   return UninstallFont(fileName, SystemFontUninstallHooks(), outcome);
+}
+
+ResultCode UninstallFont(const char* fileName) {
+  RemovalOutcome ignored;
+  return UninstallFont(fileName, ignored);
 }
 
 ResultCode UninstallFont(const char* fileName, const FontUninstallHooks& hooks) {
@@ -113,17 +119,34 @@ ResultCode UninstallFont(const char* fileName, const FontUninstallHooks& hooks) 
 }
 
 ResultCode UninstallFont(const char* fileName, const FontUninstallHooks& hooks, RemovalOutcome& outcome) {
+  char fullPath[kPathBufferSize] = {};
+  OpenFontFile file;
+  if (FontsFolderPathOf(fileName, fullPath, /*report=*/false) == kOk) file = OpenFontFile(fullPath);
+  return UninstallFont(file, fileName, hooks, outcome);
+}
+
+ResultCode UninstallFont(OpenFontFile& file, const char* fileName, const FontUninstallHooks& hooks,
+                         RemovalOutcome& outcome) {
   outcome = RemovalOutcome::kStillOnDisk;
   RemoveFontResourceA(fileName);  // a font that was not loaded is no reason to stop
 
   char fullPath[kPathBufferSize] = {};
   const ResultCode pathResult = FontsFolderPathOf(fileName, fullPath);
-  if (pathResult != kOk) return pathResult;
+  if (pathResult != kOk) {
+    file.Close();
+    return pathResult;
+  }
+  // Unloaded, the font may no longer be held: the Fonts folder's own path is one only an
+  // administrator can redirect, and it is taken only when it leads to the very file identified.
+  if (file.access() != OpenFontFile::Access::kRemovable) file.ReopenRemovable(fullPath);
 
   const ResultCode tableResult = RemoveFontTableValues(fileName, fullPath, hooks);
-  if (tableResult != kOk) return tableResult;
+  if (tableResult != kOk) {
+    file.Close();
+    return tableResult;
+  }
 
-  outcome = DeleteNowOrAtRestart(fullPath);
+  outcome = RemoveFontFile(file, fullPath, fileName);
   if (outcome == RemovalOutcome::kStillOnDisk) return kFontFileDeleteFailed;
 
   // Also for a file left to the restart: the font is unloaded and unregistered now. A hung window

@@ -8,28 +8,33 @@
 
 namespace kc {
 
-// `fileName` is the font file's name with extension and no folder (ABC-Regular.otf); the file is
-// taken to lie in the Fonts folder. In this order: unloads the font resource, removes every value
-// of HKLM "SOFTWARE\Microsoft\Windows NT\CurrentVersion\Fonts" whose data is the bare name or the
-// full path in the Fonts folder (whole string, letter case aside), deletes the file (or, when it is
-// in use, schedules its deletion at the next restart: DeleteNowOrAtRestart) and broadcasts
-// WM_FONTCHANGE to the top-level windows, skipping hung ones and waiting a bounded time for each.
-// Returns
+class OpenFontFile;
+
+// `file` is the font file's open file (the walk's: common/open_font_file-win32.h), which lies
+// directly in the Fonts folder under `fileName`, its name with extension and no folder
+// (ABC-Regular.otf). In this order: unloads the font resource; when the file was held open (by
+// that very loading, say), opens it anew by the Fonts folder's own path, if that path leads to the
+// same file; removes every value of HKLM "SOFTWARE\Microsoft\Windows NT\CurrentVersion\Fonts" whose
+// data is the bare name or the full path in the Fonts folder (whole string, letter case aside);
+// removes the file through its handle (RemoveFontFile: now, or at the next restart when it is in
+// use) and broadcasts WM_FONTCHANGE to the top-level windows, skipping hung ones and waiting a
+// bounded time for each. The file is closed on return. Returns
 //   0                        unregistered (or was not registered) and the file is gone;
 //   kFontsFolderUnavailable  no Fonts folder: only the resource was unloaded;
 //   kFontTableUnavailable    the font table cannot be opened, or a matching value cannot be deleted
 //                            (values after it are left, the file stays, nothing is broadcast);
 //   kFontFileDeleteFailed    the file cannot be deleted now: its values are already gone; the
 //                            broadcast is sent only when its deletion at restart was scheduled.
-// Nothing is undone on failure and nothing is shown. Each value removed, the file's deletion and
-// every failure (with its Win32 error) are reported to the removal journal.
-ResultCode UninstallFont(const char* fileName);
+// `outcome` tells what became of the file: with 0 kRemoved; with kFontFileDeleteFailed
+// kRemovedAtRestart when Windows deletes it at the next restart (the font is unregistered and
+// unloaded all the same, so WM_FONTCHANGE is broadcast), else kStillOnDisk; with every other code
+// kStillOnDisk. Nothing is undone on failure and nothing is shown. Each value removed, the file's
+// deletion and every failure (with its Win32 error) are reported to the removal journal.
+ResultCode UninstallFont(OpenFontFile& file, const char* fileName, RemovalOutcome& outcome);
 
-// The same, the file deleted by DeleteNowOrAtRestart, telling in `outcome` what became of it: with
-// 0 kRemoved; with kFontFileDeleteFailed kRemovedAtRestart when the file is in use and Windows
-// deletes it at the next restart (the font is unregistered and unloaded all the same, so
-// WM_FONTCHANGE is broadcast), else kStillOnDisk; with every other code kStillOnDisk.
+// The same for the file of that name in the Fonts folder, opened here by the Fonts folder's path.
 ResultCode UninstallFont(const char* fileName, RemovalOutcome& outcome);
+ResultCode UninstallFont(const char* fileName);
 
 // What UninstallFont would remove, changing nothing: reports each value of the font table that
 // names the file to the removal journal as one that would be removed (the table is only read).

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "common/open_font_file-win32.h"
 #include "common/result_code.h"
 #include "discovery/found_fonts.h"
 
@@ -19,6 +20,8 @@ struct FontUninstallHooks {
 const FontUninstallHooks& SystemFontUninstallHooks();
 
 // UninstallFont (removal/font_uninstall.h) with the given hooks.
+ResultCode UninstallFont(OpenFontFile& file, const char* fileName, const FontUninstallHooks& hooks,
+                         RemovalOutcome& outcome);
 ResultCode UninstallFont(const char* fileName, const FontUninstallHooks& hooks);
 ResultCode UninstallFont(const char* fileName, const FontUninstallHooks& hooks, RemovalOutcome& outcome);
 

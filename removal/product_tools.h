@@ -1,5 +1,8 @@
 #pragma once
-// Removing the product's own programs, its shortcut and the product's folders left empty.
+// Removing the product's own programs, its shortcut and the product's folders left empty. Unlike
+// the fonts, these are deleted by their fixed paths: they lie where only administrators (the
+// program-files folder, the desktop shared by all users) or the user running the program (their
+// own desktop) can rename or link anything, so nobody else can redirect what those paths reach.
 
 namespace kc {
 

@@ -11,6 +11,9 @@ namespace kc {
 enum class RemovalEventKind : uint8_t {
   kFileDeleted,                 // subject: the file's path
   kFileDeleteFailed,            // subject: the path; error
+  kFileInUse,                   // another program holds it: not removed, and not left to the
+                                // restart (it does not lie in the Fonts folder); subject: the
+                                // path; error
   kRestartDeletionFailed,       // in use, and no deletion at restart could be scheduled either;
                                 // subject: the path; error
   kFontTableValueRemoved,       // subject: the value's name; detail: its data

@@ -34,7 +34,7 @@ class HelperProcess {
   std::string failure_;
 };
 
-// Holds `path` open with share mode 0.
+// Holds `path` open as an application using a file holds it: reading, and sharing only reading.
 inline std::string HoldArguments(const std::string& path) { return "hold \"" + path + "\""; }
 
 // The number of WM_FONTCHANGE the running listener has seen, or -1 without a listener.

@@ -13,6 +13,7 @@ inline const char* RemovalEventName(RemovalEventKind kind) {
   switch (kind) {
     case RemovalEventKind::kFileDeleted: return "deleted";
     case RemovalEventKind::kFileDeleteFailed: return "delete failed";
+    case RemovalEventKind::kFileInUse: return "in use";
     case RemovalEventKind::kRestartDeletionFailed: return "restart deletion failed";
     case RemovalEventKind::kFontTableValueRemoved: return "value removed";
     case RemovalEventKind::kFontTableValueRemoveFailed: return "value remove failed";

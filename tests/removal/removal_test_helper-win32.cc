@@ -1,5 +1,6 @@
 // The second process the removal tests need, started by them with CreateProcessA:
-//   removal_test_helper hold PATH EVENT   opens PATH for reading without sharing and keeps it open
+//   removal_test_helper hold PATH EVENT   opens PATH for reading, sharing only reading, and keeps it
+//                                         open
 //   removal_test_helper listen EVENT      a hidden top-level window that counts WM_FONTCHANGE; a
 //   sent
 //                                         kListenerCountMessage returns the count so far
@@ -48,7 +49,7 @@ bool SignalReady(const char* eventName) {
 
 int main(int argc, char** argv) {
   if (argc == 4 && std::strcmp(argv[1], "hold") == 0) {
-    HANDLE file = CreateFileA(argv[2], GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+    HANDLE file = CreateFileA(argv[2], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE || !SignalReady(argv[3])) return 3;
     Sleep(INFINITE);

@@ -167,10 +167,14 @@ ExpectedState ComputeExpectedState(const Machine& machine) {
     if (inFontsFolder && (verdict.collection || vista)) {
       expected.uninstalledNames.push_back(FileNameOf(file.path));
     }
-    // A font in use cannot be deleted now; Windows is asked to delete it at the next restart.
-    if (file.lockedByTest) {
+    // A font in use cannot be deleted now. Windows is asked to delete it at the next restart only
+    // in the Fonts folder, whose path nobody but an administrator can redirect.
+    if (file.lockedByTest && inFontsFolder) {
       expected.fates.push_back(Fate::kRemovedAtRestart);
       expected.removedAtRestart.push_back(verdict.listedName);
+    } else if (file.lockedByTest) {
+      expected.fates.push_back(Fate::kInUse);
+      expected.notRemoved.push_back(verdict.listedName);
     } else {
       expected.fates.push_back(Fate::kRemoved);
       (verdict.collection ? expected.removedCollections : expected.removedOpenType).push_back(verdict.listedName);

@@ -13,8 +13,12 @@ namespace kc::safety {
 enum class Fate {
   kStays,            // untouched, byte for byte and attributes
   kRemoved,          // gone, and listed as removed
-  kRemovedAtRestart, // a product font in use: still there, byte for byte, but no longer read-only,
-                     // and listed apart as one Windows deletes at the next restart
+  kRemovedAtRestart, // a product font in use directly in the Fonts folder: still there, byte for
+                     // byte, but no longer read-only, and listed apart as one Windows deletes at
+                     // the next restart
+  kInUse,            // a product font in use anywhere else: untouched, byte for byte and
+                     // attributes (nothing is left to a restart that a renamed folder could
+                     // redirect), and listed apart as not removed
 };
 
 struct ExpectedState {

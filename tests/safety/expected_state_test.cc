@@ -109,7 +109,8 @@ TEST(ComputeExpectedState, UninstallsOnlyDirectlyInTheFontsFolderAsTheVersionDec
       {WindowsVersion::kWin2k, "C:\\windows\\Fonts\\C.ttc", false, Fate::kRemoved, true},
       {WindowsVersion::kWin2k, "D:\\C.ttc", false, Fate::kRemoved, false},
       {WindowsVersion::kVista, "C:\\windows\\Fonts\\A.otf", true, Fate::kRemovedAtRestart, true},
-      {WindowsVersion::kWinXp, "D:\\A.otf", true, Fate::kRemovedAtRestart, false},
+      {WindowsVersion::kWinXp, "D:\\A.otf", true, Fate::kInUse, false},
+      {WindowsVersion::kVista, "C:\\windows\\Fonts\\old\\A.otf", true, Fate::kInUse, false},
       {WindowsVersion::kWinXp, "C:\\windows\\Fonts\\C.ttc", true, Fate::kRemovedAtRestart, true},
   };
   for (const Case& c : cases) {
@@ -118,7 +119,8 @@ TEST(ComputeExpectedState, UninstallsOnlyDirectlyInTheFontsFolderAsTheVersionDec
     ASSERT_EQ(1u, expected.fates.size());
     EXPECT_EQ(c.fate, expected.fates[0]) << c.path;
     EXPECT_EQ(c.uninstalled, !expected.uninstalledNames.empty()) << c.path << " on " << WindowsVersionName(c.version);
-    EXPECT_EQ(c.locked ? 1u : 0u, expected.removedAtRestart.size()) << c.path;
+    EXPECT_EQ(c.fate == Fate::kRemovedAtRestart ? 1u : 0u, expected.removedAtRestart.size()) << c.path;
+    EXPECT_EQ(c.fate == Fate::kInUse ? 1u : 0u, expected.notRemoved.size()) << c.path;
   }
 }
 
@@ -204,7 +206,7 @@ TEST(GenerateMachine, TwentySeedsCoverTheRules) {
     versions.insert(WindowsVersionName(machine.version));
     for (Fate fate : expected.fates) ++fates[fate];
     uninstalled += static_cast<int>(expected.uninstalledNames.size());
-    lockedProducts += static_cast<int>(expected.removedAtRestart.size());
+    lockedProducts += static_cast<int>(expected.removedAtRestart.size() + expected.notRemoved.size());
     listedOpenType += static_cast<int>(expected.removedOpenType.size());
     listedCollections += static_cast<int>(expected.removedCollections.size());
     for (size_t i = 0; i < machine.files.size(); ++i) {

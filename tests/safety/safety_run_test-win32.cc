@@ -263,7 +263,7 @@ TEST(RandomizedSafety, RemovesExactlyTheProductAndReportsIt) {
               static_cast<unsigned long long>(g_seed), WindowsVersionName(machine.version), machine.directories.size(),
               machine.files.size(),
               static_cast<size_t>(std::count(expected.fates.begin(), expected.fates.end(), Fate::kRemoved)),
-              expected.removedAtRestart.size(), machine.fontTableValues.size());
+              expected.removedAtRestart.size() + expected.notRemoved.size(), machine.fontTableValues.size());
 
   HeldFiles held;
   std::string error;
@@ -289,7 +289,7 @@ TEST(RandomizedSafety, RemovesExactlyTheProductAndReportsIt) {
     std::string bytes;
     if (!ReadWholeFile(file.path, bytes)) {
       ADD_FAILURE() << (expected.fates[i] == Fate::kStays ? "removed a file that is not the product's: "
-                                                          : "removed now a font held open: ")
+                                                          : "removed a font held open: ")
                     << file.path;
       continue;
     }

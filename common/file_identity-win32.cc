@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "common/scoped_handles-win32.h"
-#include "discovery/file_identity.h"
+#include "common/file_identity.h"
 
 namespace kc {
 
@@ -10,9 +10,12 @@ bool ReadFileIdentity(const char* path, FileIdentity& identity) {
   // followed, so the identity is its target's.
   ScopedHandle file(CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  if (!file.valid()) return false;
+  return file.valid() && ReadOpenFileIdentity(file.get(), identity);
+}
+
+bool ReadOpenFileIdentity(void* handle, FileIdentity& identity) {
   BY_HANDLE_FILE_INFORMATION information;
-  if (!GetFileInformationByHandle(file.get(), &information)) return false;
+  if (!GetFileInformationByHandle(handle, &information)) return false;
   if (information.nFileIndexHigh == 0 && information.nFileIndexLow == 0) return false;
   identity.volumeSerial = information.dwVolumeSerialNumber;
   identity.indexHigh = information.nFileIndexHigh;

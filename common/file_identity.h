@@ -36,4 +36,7 @@ using FileIdentitySet = std::unordered_set<FileIdentity, FileIdentityHash>;
 // index (reported as 0, as some network file systems do): then nothing tells it apart.
 bool ReadFileIdentity(const char* path, FileIdentity& identity);
 
+// The same for a file or folder already open: `handle` is a Win32 file handle (any access).
+bool ReadOpenFileIdentity(void* handle, FileIdentity& identity);
+
 }  // namespace kc

@@ -1,0 +1,76 @@
+#pragma once
+// One font file, opened once by the walk and held from its identification to its removal. The
+// readers read through this handle and the removal deletes through it, so the file removed is the
+// file identified, whatever happens to the names of its folders in between: the program runs as an
+// administrator over folders that ordinary users can rename, and a path resolves anew at every
+// call.
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "common/file_identity.h"
+#include "common/scoped_handles-win32.h"
+
+namespace kc {
+
+class OpenFontFile {
+ public:
+  enum class Access : uint8_t {
+    kNone,       // not open: missing, unreadable, or a path that does not fit
+    kRemovable,  // read and delete access, sharing reading only: while it is held nobody else can
+                 // write, rename or delete the file
+    kHeldElsewhere,  // another process holds it so that it cannot be deleted now (the open with
+                     // delete access met a sharing violation): opened to read, sharing all access
+    kNotDeletable,   // the open with delete access was refused (no right): opened to read only
+  };
+
+  OpenFontFile() = default;
+  // Opens the file at `path` with the most access it can have, in the order of Access.
+  explicit OpenFontFile(const char* path);
+  OpenFontFile(OpenFontFile&&) noexcept = default;
+  OpenFontFile& operator=(OpenFontFile&&) noexcept = default;
+  OpenFontFile(const OpenFontFile&) = delete;
+  OpenFontFile& operator=(const OpenFontFile&) = delete;
+
+  Access access() const { return access_; }
+  bool IsOpen() const { return access_ != Access::kNone; }
+  // For the readers: a mapping of it, or a duplicate of it for a stream. Never closed by them.
+  HANDLE handle() const { return file_.get(); }
+  // Why the open with delete access failed (0 when it succeeded or was never made).
+  unsigned long removalOpenError() const { return removalOpenError_; }
+
+  // The volume serial number and file index of the open file (read once). False when the file
+  // system gives none.
+  bool Identity(FileIdentity& identity) const;
+
+  // Clears the read-only attribute and sets the delete disposition, both through the handle. The
+  // file is gone once the handle is closed (Close). Returns 0, or the Win32 error of the step that
+  // failed, with the attribute as it was: ERROR_FILE_READ_ONLY when the attribute cannot be
+  // cleared, the disposition's (ERROR_ACCESS_DENIED for a file mapped by another process), and
+  // ERROR_ACCESS_DENIED without delete access.
+  unsigned long MarkForDeletion();
+
+  // For a file opened without delete access: opens `path` again as the constructor does and keeps
+  // that open in place of this one only when it is removable and leads to this very file (by
+  // identity). False, this open unchanged, otherwise. The caller vouches that nobody but an
+  // administrator can change what `path` leads to (a file directly in the Fonts folder).
+  bool ReopenRemovable(const char* path);
+
+  // Closes the handle: a file marked for deletion goes now.
+  void Close();
+
+ private:
+  ScopedHandle file_;
+  Access access_ = Access::kNone;
+  unsigned long removalOpenError_ = 0;
+  mutable bool identityRead_ = false;
+  mutable bool identityKnown_ = false;
+  mutable FileIdentity identity_;
+};
+
+// Clears the read-only attribute of an open file through its handle, leaving its other attributes
+// and its times as they are; `wasReadOnly` tells whether there was one. 0 or the Win32 error.
+unsigned long ClearReadOnlyAttribute(HANDLE file, bool& wasReadOnly);
+
+}  // namespace kc

@@ -1,0 +1,128 @@
+// What an ordinary user who can rename folders can make of the walk: plant a product font named
+// like another vendor's font that lies elsewhere, then swap the folders so that the planted font's
+// path leads to the other one. The walk removes the file it identified, through the handle it
+// identified it by, so the other vendor's font survives: swapped between identification and
+// removal (the walk's observer is the seam), and swapped after the run for a font in use, across
+// a restart of the prefix (CMakeLists.txt runs the second case after the restart).
+#include "discovery/font_search-win32.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/result_code.h"
+#include "discovery/collection_font_list.h"
+#include "tests/fonts/font_builder.h"
+#include "tests/removal/removal_fixtures-win32.h"
+
+namespace kc {
+namespace {
+
+const std::string kPlanted = "D:\\planted\\";
+const std::string kAway = "D:\\planted-away\\";
+const std::string kOther = "D:\\other\\";
+
+std::string Planted(bool collection) {
+  return collection ? testfonts::BuildTaggedCollection("KCOV") : testfonts::BuildTaggedOpenType("Kc Planted", "KCHV");
+}
+// The other vendor's font: no product tag, so nothing may ever remove it.
+std::string OtherVendors(bool collection) {
+  return collection ? testfonts::BuildTaggedCollection("none") : testfonts::BuildTaggedOpenType("Other", "Mfvl");
+}
+
+std::string Contents(const std::string& path) {
+  std::string bytes;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "(missing)";
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+  CloseHandle(file);
+  return bytes;
+}
+
+void Seed(const std::string& name, bool collection) {
+  ASSERT_TRUE(MakeFolders(kPlanted) && MakeFolders(kOther));
+  ASSERT_TRUE(testfonts::WriteFontFile(kPlanted + name, Planted(collection)));
+  ASSERT_TRUE(testfonts::WriteFontFile(kOther + name, OtherVendors(collection)));
+}
+
+// The planted font's folder renamed away, the other vendor's renamed into its place. The second
+// rename is tried only after the first succeeded, so a refused swap changes nothing.
+bool SwapFolders() {
+  return MoveFileA("D:\\planted", "D:\\planted-away") && MoveFileA("D:\\other", "D:\\planted");
+}
+
+struct SwapBeforeRemoval : FontSearchObserver {
+  bool BeforeRemoval(const ProductFont&) override {
+    swapped = SwapFolders();
+    return true;
+  }
+  void AfterRemoval(const ProductFont&, RemovalOutcome) override {}
+  bool swapped = false;
+};
+
+TEST(Swap, BetweenIdentificationAndRemovalTheOtherVendorsFontSurvives) {
+  for (const bool collection : {false, true}) {
+    const std::string name = collection ? "KcSwap.ttc" : "KcSwap-M.otf";
+    SCOPED_TRACE(name);
+    Seed(name, collection);
+    ClearCollectionFontList();
+    OpenTypeFontList openType;
+    SwapBeforeRemoval swap;
+    FontSearch search{openType, nullptr};
+    search.observer = &swap;
+    ASSERT_EQ(kOk, SearchFontFiles(kPlanted.c_str(), search));
+    ASSERT_EQ(1u, openType.size() + static_cast<size_t>(GetCollectionFontCount())) << "the planted font was found";
+    ClearCollectionFontList();
+
+    // The walk holds the planted font open with delete access, which may make its folder refuse
+    // the rename (Wine refuses it with error 32, Windows may too): then nothing was swapped, and
+    // the planted font is gone. Swapped, the other vendor's font now lies at the planted path.
+    const std::string other = (swap.swapped ? kPlanted : kOther) + name;
+    EXPECT_EQ(OtherVendors(collection), Contents(other)) << "the other vendor's font, untouched";
+    // Swapped, the planted font is gone (Windows deletes the moved file) or still in the folder it
+    // moved with (Wine deletes nothing once the path it opened leads elsewhere). Never elsewhere.
+    const std::string planted = Contents((swap.swapped ? kAway : kPlanted) + name);
+    EXPECT_TRUE(planted == "(missing)" || (swap.swapped && planted == Planted(collection)));
+
+    for (const std::string& folder : {kPlanted, kAway, kOther}) {
+      DeleteFileA((folder + name).c_str());
+      RemoveDirectoryA(folder.c_str());
+    }
+  }
+}
+
+// ---- Across a restart: a font in use, the folders swapped after the run ----
+
+constexpr char kSwapName[] = "KcHeldSwap-M.otf";
+
+TEST(SwapAcrossRestart, ARunLeavesAHeldFontInPlaceAndTheFoldersAreSwappedAfterIt) {
+  Seed(kSwapName, false);
+  HANDLE holder = CreateFileA((kPlanted + kSwapName).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+  const std::vector<std::string> pendingBefore = PendingDeletions();
+  OpenTypeFontList openType;
+  FontSearch search{openType, nullptr};
+  const ResultCode result = SearchFontFiles(kPlanted.c_str(), search);
+  ASSERT_EQ(kOk, result);
+  ASSERT_EQ(1u, openType.size());
+  EXPECT_EQ(RemovalOutcome::kStillOnDisk, openType[0].outcome) << "in use, outside the Fonts folder";
+  EXPECT_EQ(pendingBefore, PendingDeletions()) << "nothing left for the restart to resolve by path";
+
+  // What the user does once the run is over, still holding the planted font.
+  ASSERT_TRUE(SwapFolders());
+  CloseHandle(holder);
+}
+
+TEST(SwapAcrossRestart, AfterTheRestartTheOtherVendorsFontIsThere) {
+  EXPECT_EQ(OtherVendors(false), Contents(kPlanted + kSwapName));
+  EXPECT_EQ(testfonts::BuildTaggedOpenType("Kc Planted", "KCHV"), Contents(kAway + kSwapName))
+      << "a font in use outside the Fonts folder stays for a run after it is closed";
+}
+
+}  // namespace
+}  // namespace kc

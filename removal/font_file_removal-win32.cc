@@ -1,0 +1,114 @@
+#include <windows.h>
+
+#include "common/file_identity.h"
+#include "common/open_font_file-win32.h"
+#include "common/path_buffer.h"
+#include "common/path_copy.h"
+#include "common/scoped_handles-win32.h"
+#include "removal/font_file_removal.h"
+#include "removal/font_file_removal_hooks-win32.h"
+#include "removal/removal_journal.h"
+#include "removal/shell_folders.h"
+
+namespace kc {
+namespace {
+
+unsigned long SystemMarkForDeletion(OpenFontFile& file) { return file.MarkForDeletion(); }
+
+BOOL SystemScheduleDeletion(const char* path) {
+  // No target: deletion. Windows keeps the request in PendingFileRenameOperations and carries it
+  // out early in the next start, before any application can open the file again.
+  return MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
+// The file at `path` when it is the one identified: opened for its attributes only (which no
+// holder's share mode refuses), so that the check and the clearing of its read-only attribute go
+// through one handle. Wine refuses attribute-writing access to a read-only file but lets any
+// handle change attributes; Windows grants that access to an administrator.
+ScopedHandle OpenSameFileForAttributes(const char* path, const FileIdentity& identity) {
+  constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  for (const DWORD access : {DWORD{FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES}, DWORD{FILE_READ_ATTRIBUTES}}) {
+    ScopedHandle file(CreateFileA(path, access, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+      if (GetLastError() == ERROR_ACCESS_DENIED) continue;
+      break;
+    }
+    FileIdentity there;
+    if (ReadOpenFileIdentity(file.get(), there) && there == identity) return file;
+    break;
+  }
+  return ScopedHandle();
+}
+
+// A file in use, directly in the Fonts folder: left to Windows at the next restart, by the Fonts
+// folder's own path, once that path is known to lead to this file.
+RemovalOutcome ScheduleAtRestart(OpenFontFile& file, const char* fileName, const FontFileRemovalHooks& hooks) {
+  char fontsFolder[kPathBufferSize];
+  char fontsPath[kPathBufferSize];
+  if (GetFontsFolderPath(fontsFolder) != kOk || !JoinPath(fontsPath, fontsFolder, fileName)) {
+    ReportRemoval(RemovalEventKind::kRestartDeletionFailed, fileName, "", ERROR_PATH_NOT_FOUND);
+    return RemovalOutcome::kStillOnDisk;
+  }
+  FileIdentity identity;
+  const ScopedHandle there = file.Identity(identity) ? OpenSameFileForAttributes(fontsPath, identity) : ScopedHandle();
+  if (!there.valid()) {
+    // The Fonts folder's file of that name is another one (or none): scheduling it would delete that.
+    ReportRemoval(RemovalEventKind::kRestartDeletionFailed, fontsPath, "", ERROR_FILE_INVALID);
+    return RemovalOutcome::kStillOnDisk;
+  }
+  if (!hooks.scheduleDeletion(fontsPath)) {
+    ReportRemoval(RemovalEventKind::kRestartDeletionFailed, fontsPath, "", GetLastError());
+    return RemovalOutcome::kStillOnDisk;
+  }
+  // The deletion at restart, like DeleteFileA, fails on a read-only file; the file is going anyway.
+  bool wasReadOnly = false;
+  ClearReadOnlyAttribute(there.get(), wasReadOnly);
+  return RemovalOutcome::kRemovedAtRestart;
+}
+
+}  // namespace
+
+const FontFileRemovalHooks& SystemFontFileRemovalHooks() {
+  static const FontFileRemovalHooks hooks = {SystemMarkForDeletion, SystemScheduleDeletion};
+  return hooks;
+}
+
+RemovalOutcome RemoveFontFile(OpenFontFile& file, const char* path, const char* fontsFolderFileName) {
+  return RemoveFontFile(file, path, fontsFolderFileName, SystemFontFileRemovalHooks());
+}
+
+RemovalOutcome RemoveFontFile(OpenFontFile& file, const char* path, const char* fontsFolderFileName,
+                              const FontFileRemovalHooks& hooks) {
+  if (!file.IsOpen()) {
+    // A file that is not there counts as removed; one that could not be opened at all was never
+    // identified and is not the walk's to remove.
+    if (file.removalOpenError() == ERROR_FILE_NOT_FOUND) return RemovalOutcome::kRemoved;
+    ReportRemoval(RemovalEventKind::kFileDeleteFailed, path, "", ERROR_INVALID_HANDLE);
+    return RemovalOutcome::kStillOnDisk;
+  }
+  RemovalOutcome outcome = RemovalOutcome::kStillOnDisk;
+  unsigned long error = file.removalOpenError();
+  // In use: another process holds the file so that it cannot be opened for deletion, or it is
+  // mapped (a font loaded by the system), which refuses the disposition as "access denied".
+  bool inUse = file.access() == OpenFontFile::Access::kHeldElsewhere;
+  if (file.access() == OpenFontFile::Access::kRemovable) {
+    error = hooks.markForDeletion(file);
+    if (error == 0) {
+      file.Close();
+      ReportRemoval(RemovalEventKind::kFileDeleted, path);
+      return RemovalOutcome::kRemoved;
+    }
+    inUse = error == ERROR_ACCESS_DENIED;
+  }
+  if (inUse && fontsFolderFileName != nullptr) {
+    outcome = ScheduleAtRestart(file, fontsFolderFileName, hooks);
+  } else if (inUse) {
+    ReportRemoval(RemovalEventKind::kFileInUse, path, "", error);
+  } else {
+    ReportRemoval(RemovalEventKind::kFileDeleteFailed, path, "", error);
+  }
+  file.Close();
+  return outcome;
+}
+
+}  // namespace kc
