@@ -55,13 +55,29 @@ bool SwapFolders() {
   return MoveFileA("D:\\planted", "D:\\planted-away") && MoveFileA("D:\\other", "D:\\planted");
 }
 
+// Where the planted font went, and where the other vendor's font now lies, after a swap.
+struct Swapped {
+  std::string planted;
+  std::string other;
+};
+
+// During the walk, Wine refuses to rename a folder the walk is listing (it opens a listing without
+// sharing deletion; Windows shares it). Then the planted file itself is renamed away and the other
+// vendor's moved in under its name: what an identification closed before the removal allows.
 struct SwapBeforeRemoval : FontSearchObserver {
+  explicit SwapBeforeRemoval(const std::string& name) : name(name) {}
   bool BeforeRemoval(const ProductFont&) override {
-    swapped = SwapFolders();
+    if (SwapFolders()) {
+      result = {kAway + name, kPlanted + name};
+    } else if (MoveFileA((kPlanted + name).c_str(), (kPlanted + name + ".away").c_str())) {
+      result = {kPlanted + name + ".away", kPlanted + name};
+      if (!MoveFileA((kOther + name).c_str(), (kPlanted + name).c_str())) result.other = kOther + name;
+    }
     return true;
   }
   void AfterRemoval(const ProductFont&, RemovalOutcome) override {}
-  bool swapped = false;
+  const std::string name;
+  Swapped result = {kPlanted + name, kOther + name};  // nothing could be swapped
 };
 
 TEST(Swap, BetweenIdentificationAndRemovalTheOtherVendorsFontSurvives) {
@@ -71,25 +87,24 @@ TEST(Swap, BetweenIdentificationAndRemovalTheOtherVendorsFontSurvives) {
     Seed(name, collection);
     ClearCollectionFontList();
     OpenTypeFontList openType;
-    SwapBeforeRemoval swap;
+    SwapBeforeRemoval swap(name);
     FontSearch search{openType, nullptr};
     search.observer = &swap;
-    ASSERT_EQ(kOk, SearchFontFiles(kPlanted.c_str(), search));
+    ASSERT_EQ(kOk, SearchFontFiles("D:\\", search));
     ASSERT_EQ(1u, openType.size() + static_cast<size_t>(GetCollectionFontCount())) << "the planted font was found";
     ClearCollectionFontList();
 
-    // The walk holds the planted font open with delete access, which may make its folder refuse
-    // the rename (Wine refuses it with error 32, Windows may too): then nothing was swapped, and
-    // the planted font is gone. Swapped, the other vendor's font now lies at the planted path.
-    const std::string other = (swap.swapped ? kPlanted : kOther) + name;
-    EXPECT_EQ(OtherVendors(collection), Contents(other)) << "the other vendor's font, untouched";
-    // Swapped, the planted font is gone (Windows deletes the moved file) or still in the folder it
-    // moved with (Wine deletes nothing once the path it opened leads elsewhere). Never elsewhere.
-    const std::string planted = Contents((swap.swapped ? kAway : kPlanted) + name);
-    EXPECT_TRUE(planted == "(missing)" || (swap.swapped && planted == Planted(collection)));
+    // While the walk holds the planted font, nobody can rename or delete it: then nothing was
+    // swapped and it is gone. Swapped, the other vendor's font lies at the planted path.
+    EXPECT_EQ(OtherVendors(collection), Contents(swap.result.other)) << "the other vendor's font, untouched";
+    // The planted font: gone (Windows deletes a moved file through its handle) or still where it
+    // was moved to (Wine deletes nothing once the path it opened leads elsewhere).
+    const std::string planted = Contents(swap.result.planted);
+    EXPECT_TRUE(planted == "(missing)" || (swap.result.planted != kPlanted + name && planted == Planted(collection)))
+        << swap.result.planted;
 
     for (const std::string& folder : {kPlanted, kAway, kOther}) {
-      DeleteFileA((folder + name).c_str());
+      for (const std::string& file : {name, name + ".away"}) DeleteFileA((folder + file).c_str());
       RemoveDirectoryA(folder.c_str());
     }
   }
