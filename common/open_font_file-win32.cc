@@ -2,7 +2,11 @@
 
 #include <winternl.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstring>
+#include <utility>
 
 namespace kc {
 namespace {
@@ -36,6 +40,7 @@ OpenFontFile::OpenFontFile(const char* path) {
   for (const DWORD access : {GENERIC_READ | DELETE | FILE_WRITE_ATTRIBUTES, GENERIC_READ | DELETE}) {
     file_ = ScopedHandle(OpenExisting(path, access, FILE_SHARE_READ));
     if (file_.valid()) {
+      handle_ = file_.get();
       access_ = Access::kRemovable;
       return;
     }
@@ -47,13 +52,45 @@ OpenFontFile::OpenFontFile(const char* path) {
   // listed; reading it changes nothing for its holder.
   file_ = ScopedHandle(OpenExisting(path, GENERIC_READ, kShareAll));
   if (!file_.valid()) return;
+  handle_ = file_.get();
   access_ = removalOpenError_ == ERROR_SHARING_VIOLATION ? Access::kHeldElsewhere : Access::kNotDeletable;
+}
+
+OpenFontFile& OpenFontFile::operator=(OpenFontFile&& other) noexcept {
+  if (this != &other) {
+    Close();
+    file_ = std::move(other.file_);
+    stream_ = std::move(other.stream_);
+    handle_ = std::exchange(other.handle_, nullptr);
+    access_ = std::exchange(other.access_, Access::kNone);
+    removalOpenError_ = other.removalOpenError_;
+    identityRead_ = other.identityRead_;
+    identityKnown_ = other.identityKnown_;
+    identity_ = other.identity_;
+  }
+  return *this;
+}
+
+std::FILE* OpenFontFile::Stream() {
+  if (stream_ || !IsOpen()) return stream_.get();
+  // The C runtime takes the handle itself, not a duplicate: one open, and no second handle to make
+  // and close for every font of a drive.
+  const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle_), _O_RDONLY | _O_BINARY);
+  if (descriptor == -1) return nullptr;
+  file_.release();
+  stream_.reset(_fdopen(descriptor, "rb"));
+  if (!stream_) {
+    _close(descriptor);  // closes the handle: nothing of the file is held any more
+    handle_ = nullptr;
+    access_ = Access::kNone;
+  }
+  return stream_.get();
 }
 
 bool OpenFontFile::Identity(FileIdentity& identity) const {
   if (!identityRead_ && IsOpen()) {
     identityRead_ = true;
-    identityKnown_ = ReadOpenFileIdentity(file_.get(), identity_);
+    identityKnown_ = ReadOpenFileIdentity(handle_, identity_);
   }
   if (identityKnown_) identity = identity_;
   return identityKnown_;
@@ -73,16 +110,16 @@ unsigned long OpenFontFile::MarkForDeletion() {
   if (access_ != Access::kRemovable) return ERROR_ACCESS_DENIED;
   // A read-only file refuses the disposition, as it refuses DeleteFileA.
   bool wasReadOnly = false;
-  if (ClearReadOnlyAttribute(file_.get(), wasReadOnly) != 0) return ERROR_FILE_READ_ONLY;
+  if (ClearReadOnlyAttribute(handle_, wasReadOnly) != 0) return ERROR_FILE_READ_ONLY;
   FILE_DISPOSITION_INFORMATION disposition = {};
   disposition.DoDeleteFile = TRUE;
-  const unsigned long marked = SetInformation(file_.get(), &disposition, sizeof disposition, FileDispositionInformation);
+  const unsigned long marked = SetInformation(handle_, &disposition, sizeof disposition, FileDispositionInformation);
   // A file that stays keeps its attribute: nothing about it changes.
   if (marked != 0 && wasReadOnly) {
     BY_HANDLE_FILE_INFORMATION information;
-    if (GetFileInformationByHandle(file_.get(), &information)) {
+    if (GetFileInformationByHandle(handle_, &information)) {
       const DWORD others = information.dwFileAttributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL);
-      SetAttributes(file_.get(), others | FILE_ATTRIBUTE_READONLY);
+      SetAttributes(handle_, others | FILE_ATTRIBUTE_READONLY);
     }
   }
   return marked;
@@ -99,7 +136,9 @@ bool OpenFontFile::ReopenRemovable(const char* path) {
 }
 
 void OpenFontFile::Close() {
+  stream_.reset();
   file_.reset();
+  handle_ = nullptr;
   access_ = Access::kNone;
 }
 

@@ -8,6 +8,8 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <memory>
 
 #include "common/file_identity.h"
 #include "common/scoped_handles-win32.h"
@@ -28,15 +30,19 @@ class OpenFontFile {
   OpenFontFile() = default;
   // Opens the file at `path` with the most access it can have, in the order of Access.
   explicit OpenFontFile(const char* path);
-  OpenFontFile(OpenFontFile&&) noexcept = default;
-  OpenFontFile& operator=(OpenFontFile&&) noexcept = default;
+  OpenFontFile(OpenFontFile&& other) noexcept { *this = std::move(other); }
+  OpenFontFile& operator=(OpenFontFile&& other) noexcept;
   OpenFontFile(const OpenFontFile&) = delete;
   OpenFontFile& operator=(const OpenFontFile&) = delete;
 
   Access access() const { return access_; }
   bool IsOpen() const { return access_ != Access::kNone; }
-  // For the readers: a mapping of it, or a duplicate of it for a stream. Never closed by them.
-  HANDLE handle() const { return file_.get(); }
+  // For the collection reader's mapping. Never closed by the readers.
+  HANDLE handle() const { return handle_; }
+  // For the OpenType reader: a buffered stream over the handle, made on first use (null when it
+  // cannot be; out of memory, the file is then closed). Its position is the handle's. Owned here:
+  // closing it is this object's Close.
+  std::FILE* Stream();
   // Why the open with delete access failed (0 when it succeeded or was never made).
   unsigned long removalOpenError() const { return removalOpenError_; }
 
@@ -61,7 +67,14 @@ class OpenFontFile {
   void Close();
 
  private:
+  struct StreamCloser {
+    void operator()(std::FILE* stream) const { std::fclose(stream); }
+  };
+
+  // The handle is owned by file_ until a stream is made over it, by the stream from then on.
   ScopedHandle file_;
+  std::unique_ptr<std::FILE, StreamCloser> stream_;
+  HANDLE handle_ = nullptr;
   Access access_ = Access::kNone;
   unsigned long removalOpenError_ = 0;
   mutable bool identityRead_ = false;

@@ -15,11 +15,11 @@ namespace kc {
 class OpenFontFile;
 
 // Runs the signature check and, when it passes, the name reader over `file`, read from its start
-// through a stream of its own over the same open file. Returns false, the record untouched, when
+// through the file's own stream (OpenFontFile::Stream). Returns false, the record untouched, when
 // the file is not open or does not begin with "OTTO" (what IsOpenTypeCffFile answers); true
 // otherwise, with ReadSfntNameInfo's result in `nameResult` and the record filled as it fills it.
-// The file stays open, and nothing else of it is held on return.
-bool IdentifyOpenTypeFile(const OpenFontFile& file, OpenTypeFontRecord& record, ResultCode& nameResult);
+// The file stays open.
+bool IdentifyOpenTypeFile(OpenFontFile& file, OpenTypeFontRecord& record, ResultCode& nameResult);
 
 // The same for the file named by record.path, opened as the walk opens it and closed on return
 // (a font another process holds is read too; one held without read sharing cannot be).
