@@ -11,6 +11,7 @@
 #include "framework/string_resource-win32.h"
 #include "removal/font_uninstall.h"
 #include "removal/product_tools.h"
+#include "removal/user_font_uninstall.h"
 #include "res/resource.h"
 
 namespace kc {
@@ -140,7 +141,11 @@ bool RemovalRun::BeforeRemoval(const ProductFont& font) {
   }
   if (!preview_) return true;
   // What the removal would take with the file: its registration, when it is uninstalled.
-  if (font.uninstall) PreviewUninstallFont(font.fileName);
+  if (font.userFontFolder != nullptr) {
+    PreviewUninstallUserFont(*font.userFontFolder, font.fileName);
+  } else if (font.uninstall) {
+    PreviewUninstallFont(font.fileName);
+  }
   if (log_.IsOpen()) Log(WouldRemoveText(font.uninstall, font.path));
   return false;
 }

@@ -42,7 +42,8 @@ std::string StartText(const StartFacts& facts) {
   for (const std::string& drive : facts.drives) drives += (drives.empty() ? "" : " ") + drive;
   if (drives.empty()) drives = "(none listed)";
   return "start " + facts.program + " " + facts.version + ", " + facts.mode + " mode; Windows " +
-         facts.windows + "; user " + facts.user + " on " + facts.computer + "; drives " + drives;
+         facts.windows + " (RtlGetVersion: " + facts.actualWindows + "); user " + facts.user + " on " +
+         facts.computer + "; drives " + drives;
 }
 
 std::string BadArgumentText(const std::string& argument) {
@@ -116,6 +117,13 @@ std::string RemovalEventText(const RemovalEvent& event, RemovalPhase phase, cons
     case RemovalEventKind::kFileInUse:
       return "in use by another program, so not removed: " + subject +
              "; close the program that uses it (or sign out the user who does) and run the removal again";
+    case RemovalEventKind::kFileInUserSession:
+      return "loaded in its user's session, so not removed: " + subject +
+             "; it is no longer registered, so a run after that user signs out removes it";
+    case RemovalEventKind::kUserFontTableNotLoaded:
+      return "font table of user " + std::string(event.subject) + " left: the user is not signed in, so it " +
+             "cannot be reached; Windows skips its values for fonts in " + Quoted(event.detail) +
+             " that are gone";
     case RemovalEventKind::kRestartDeletionFailed:
       return "failed to schedule the removal at restart of " + subject + ": " + ErrorText(event.error, errorText);
     case RemovalEventKind::kFontTableValueRemoved: return "registry value " + subject + " removed" + data;
@@ -131,6 +139,7 @@ std::string RemovalEventText(const RemovalEvent& event, RemovalPhase phase, cons
       return tools ? "would delete tool " + subject : "would delete " + subject;
     case RemovalEventKind::kFontTableValueWouldBeRemoved: return "would remove registry value " + subject + data;
     case RemovalEventKind::kFolderWouldBeRemoved: return "would remove folder " + subject;
+    case RemovalEventKind::kFontResourceWouldBeUnloaded: return "would unload the font resource " + subject;
   }
   return std::string();
 }

@@ -16,7 +16,11 @@ struct StartFacts {
   std::string program;   // the executable's file name
   std::string version;   // of the program
   std::string mode;      // "dialog", "silent" or "preview"
-  std::string windows;   // e.g. "6.0.6002 Service Pack 2"
+  std::string windows;   // as GetVersionExA reports it, e.g. "6.0.6002 Service Pack 2"
+  // As RtlGetVersion reports it: without a compatibility manifest, Windows 8.1, 10 and 11 tell
+  // GetVersionExA they are 6.2, and an administrator reading the log needs the real one. "?" when
+  // it cannot be had.
+  std::string actualWindows;
   std::string user;
   std::string computer;
   std::vector<std::string> drives;  // empty: the drive list could not be read

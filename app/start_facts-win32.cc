@@ -39,6 +39,23 @@ std::string WindowsVersion() {
   return version;
 }
 
+// The version ntdll's RtlGetVersion reports, which no compatibility shim lowers: "10.0.22631".
+// Looked up at run time, as a function the program does not import.
+std::string ActualWindowsVersion() {
+  using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
+  const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  const auto rtlGetVersion =
+      ntdll != nullptr ? reinterpret_cast<RtlGetVersionFunction>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
+                       : nullptr;
+  OSVERSIONINFOW info = {};
+  info.dwOSVersionInfoSize = sizeof info;
+  if (rtlGetVersion == nullptr || rtlGetVersion(&info) < 0) return "?";
+  char text[64];
+  std::snprintf(text, sizeof text, "%lu.%lu.%lu", static_cast<unsigned long>(info.dwMajorVersion),
+                static_cast<unsigned long>(info.dwMinorVersion), static_cast<unsigned long>(info.dwBuildNumber));
+  return text;
+}
+
 std::string UserName() {
   char name[257] = {};  // UNLEN + 1
   DWORD size = sizeof name;
@@ -68,6 +85,7 @@ StartFacts CurrentStartFacts(RunMode mode, const DriveRootList& drives) {
   facts.version = KC_VERSION_TEXT;
   facts.mode = ModeName(mode);
   facts.windows = WindowsVersion();
+  facts.actualWindows = ActualWindowsVersion();
   facts.user = UserName();
   facts.computer = ComputerName();
   for (const DriveRoot& drive : drives) facts.drives.emplace_back(drive.path);

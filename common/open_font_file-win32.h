@@ -57,10 +57,11 @@ class OpenFontFile {
   // ERROR_ACCESS_DENIED without delete access.
   unsigned long MarkForDeletion();
 
-  // For a file opened without delete access: opens `path` again as the constructor does and keeps
-  // that open in place of this one only when it is removable and leads to this very file (by
-  // identity). False, this open unchanged, otherwise. The caller vouches that nobody but an
-  // administrator can change what `path` leads to (a file directly in the Fonts folder).
+  // For a file opened without delete access (held by the font's own loading, say): opens `path`
+  // again as the constructor does and keeps that open in place of this one only when it is
+  // removable and leads to this very file, by identity, which this open keeps from being reused
+  // meanwhile. False, this open unchanged, otherwise. Whoever renames what lies on `path` can at
+  // most make the reopening fail.
   bool ReopenRemovable(const char* path);
 
   // Closes the handle: a file marked for deletion goes now.

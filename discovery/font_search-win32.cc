@@ -22,6 +22,7 @@
 #include "removal/path_compare-win32.h"
 #include "removal/font_file_removal.h"
 #include "removal/shell_folders.h"
+#include "removal/user_font_uninstall.h"
 
 namespace kc {
 namespace {
@@ -37,10 +38,26 @@ struct Level {
   bool identityTried = false;  // its identity was read, or found unreadable
   bool identityKnown = false;
   FileIdentity identity;
-  // What the folder's first file tells: whether it is the Fonts folder.
+  // What the folder's first file tells: whether it is the Fonts folder, or a user's.
   bool fontsFolderChecked = false;
   bool isFontsFolder = false;
+  UserFontFolder* userFontFolder = nullptr;
 };
+
+// Whether the folder path (ending in its backslash) ends in a folder named Fonts, letter case
+// aside. A trail byte of code page 932 may look like the backslash before it: such a folder is
+// only identified for nothing, since its identity decides.
+bool EndsInFontsFolderName(const char* path, size_t length) {
+  static const char kName[] = "\\fonts\\";
+  const size_t nameLength = sizeof kName - 1;
+  if (length < nameLength) return false;
+  for (size_t i = 0; i < nameLength; ++i) {
+    char c = path[length - nameLength + i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != kName[i]) return false;
+  }
+  return true;
+}
 
 // One walk of one drive. Its working storage lives on the heap, shared by all levels: a level
 // appends its entry names to the one path buffer and cuts them off again, so a recursion frame
@@ -156,6 +173,7 @@ class FontWalk {
       // D:\link\. Otherwise the spelling decides, letter case aside as Windows paths go.
       level.isFontsFolder = level.belowLink ? IsFontsFolderByIdentity(level)
                                             : SameFileNameIgnoringCase(storage_->path, storage_->fontsFolder);
+      if (!level.isFontsFolder) level.userFontFolder = UserFontFolderOf(level);
       level.fontsFolderChecked = true;
     }
 
@@ -169,8 +187,8 @@ class FontWalk {
     // The one open of the file: it is identified through this handle, and removed through it.
     OpenFontFile file(storage_->path);
     if (!file.IsOpen()) return kOk;  // missing, or unreadable: not a product font as far as can be told
-    return type == FontFileType::kOpenType ? HandleOpenType(file, split, pathLength, level.isFontsFolder)
-                                           : HandleCollection(file, split, level.isFontsFolder);
+    return type == FontFileType::kOpenType ? HandleOpenType(file, split, pathLength, level)
+                                           : HandleCollection(file, split, level);
   }
 
   // One Fonts-folder lookup per walk, at its first file, not one per file or folder: the lookup
@@ -182,6 +200,21 @@ class FontWalk {
     return fontsLookup_ == FontsLookup::kFound;
   }
 
+  // The user whose Fonts folder this is, or null. Only a folder named Fonts can be one, unless a
+  // link led here, so a plain walk reads no identity for any other folder.
+  UserFontFolder* UserFontFolderOf(const Level& level) {
+    if (!level.belowLink && !EndsInFontsFolderName(storage_->path, level.pathLength)) return nullptr;
+    SearchMemory& memory = search_.memory;
+    if (!memory.userFontFoldersRead) {
+      memory.userFontFolders = ReadUserFontFolders();
+      memory.userFontFoldersRead = true;
+    }
+    if (memory.userFontFolders.empty()) return nullptr;
+    FileIdentity identity = level.identity;
+    if (level.belowLink ? !level.identityKnown : !ReadFileIdentity(storage_->path, identity)) return nullptr;
+    return FindUserFontFolder(memory.userFontFolders, identity);
+  }
+
   bool IsFontsFolderByIdentity(const Level& level) {
     if (!level.identityKnown) return false;
     if (!fontsIdentityTried_) {
@@ -191,7 +224,7 @@ class FontWalk {
     return fontsIdentityKnown_ && level.identity == fontsIdentity_;
   }
 
-  ResultCode HandleOpenType(OpenFontFile& file, const EntryName& split, size_t pathLength, bool inFontsFolder) {
+  ResultCode HandleOpenType(OpenFontFile& file, const EntryName& split, size_t pathLength, const Level& level) {
     const char* fullPath = storage_->path;
     OpenTypeFontRecord& record = storage_->openType;
     std::memset(&record, 0, sizeof record);
@@ -209,9 +242,11 @@ class FontWalk {
     try {
       AppendCopy(search_.openTypeFonts, record);
       OsKind osKind = kOsKindWindows5;
-      const bool uninstall = GetOsKind(osKind) == kOk && osKind == kOsKindVista && inFontsFolder;
+      // A font installed for one user is uninstalled for that user on any system.
+      const bool uninstall = (GetOsKind(osKind) == kOk && osKind == kOsKindVista && level.isFontsFolder) ||
+                             level.userFontFolder != nullptr;
       const ProductFont font{FontFileType::kOpenType, fullPath, record.fullName, record.tag, uninstall,
-                             inFontsFolder, split.name};
+                             level.isFontsFolder, level.userFontFolder, split.name};
       RemoveRecordedFont(font, file,
                          [this](RemovalOutcome outcome) { search_.openTypeFonts.back().outcome = outcome; });
     } catch (const std::exception&) {
@@ -220,7 +255,7 @@ class FontWalk {
     return kOk;
   }
 
-  ResultCode HandleCollection(OpenFontFile& file, const EntryName& split, bool inFontsFolder) {
+  ResultCode HandleCollection(OpenFontFile& file, const EntryName& split, const Level& level) {
     const char* fullPath = storage_->path;
     CollectionFontRecord& record = storage_->collection;
     InitCollectionFontRecord(record);
@@ -230,9 +265,10 @@ class FontWalk {
 
     try {
       AppendCollectionFont(record);
-      // Collections in the Fonts folder are uninstalled on every system.
-      const ProductFont font{FontFileType::kCollection, fullPath, record.fileName, record.tag, inFontsFolder,
-                             inFontsFolder, split.name};
+      // Collections in the Fonts folder, or a user's, are uninstalled on every system.
+      const bool uninstall = level.isFontsFolder || level.userFontFolder != nullptr;
+      const ProductFont font{FontFileType::kCollection, fullPath, record.fileName, record.tag, uninstall,
+                             level.isFontsFolder, level.userFontFolder, split.name};
       RemoveRecordedFont(font, file, SetLastCollectionFontOutcome);
     } catch (const std::exception&) {
       return kOutOfMemory;
@@ -255,7 +291,9 @@ class FontWalk {
       return;
     }
     RemovalOutcome outcome = RemovalOutcome::kStillOnDisk;
-    if (font.uninstall) {
+    if (font.userFontFolder != nullptr) {
+      outcome = UninstallUserFont(file, *font.userFontFolder, font.fileName);
+    } else if (font.uninstall) {
       UninstallFont(file, font.fileName, outcome);
     } else {
       outcome = RemoveFontFile(file, font.path, font.inFontsFolder ? font.fileName : nullptr);

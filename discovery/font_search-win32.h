@@ -20,7 +20,9 @@
 //     plain folder's identity would cost every walk an open per folder);
 //   - a product font is recorded once: one left on disk is known by identity when met again.
 // A link whose target cannot be identified (missing, unreachable) is not followed. Every folder
-// entered through a link is compared with the Fonts folder by identity.
+// entered through a link is compared with the Fonts folder by identity, and so is every folder
+// that could be a user's Fonts folder (removal/user_font_folders.h): one named Fonts, or one
+// entered through a link, since a link may lead there under any name.
 
 #include <cstdint>
 #include <functional>
@@ -28,6 +30,7 @@
 #include "common/file_identity.h"
 #include "discovery/font_file_name.h"
 #include "discovery/found_fonts.h"
+#include "removal/user_font_folders.h"
 
 namespace kc {
 
@@ -39,6 +42,10 @@ struct SearchMemory {
   // Product fonts recorded whose files are still on disk (in use, left for the restart, or not
   // removable).
   FileIdentitySet fontsLeftOnDisk;
+  // The Fonts folders of the users' profiles, read from the profile list once per run, when the
+  // first folder that could be one is met.
+  bool userFontFoldersRead = false;
+  UserFontFolders userFontFolders;
 };
 
 // A product font as the walk meets it, for whoever watches the walk (a run's log). The texts live
@@ -48,8 +55,10 @@ struct ProductFont {
   const char* path;      // the full path
   const char* name;      // as the result lists it: the full name, or the collection's file name
   const char* tag;       // the tag that identified it
-  bool uninstall;        // it lies in the Fonts folder and is uninstalled; otherwise it is deleted
+  bool uninstall;        // it is uninstalled (from the Fonts folder, or for its user); otherwise deleted
   bool inFontsFolder;    // directly in the Fonts folder: one in use is left to the next restart
+  UserFontFolder* userFontFolder;  // directly in this user's Fonts folder (uninstalled for that
+                                   // user), else null
   const char* fileName;  // file name with extension, as uninstallation takes it
 };
 

@@ -73,12 +73,13 @@ const FontFileRemovalHooks& SystemFontFileRemovalHooks() {
   return hooks;
 }
 
-RemovalOutcome RemoveFontFile(OpenFontFile& file, const char* path, const char* fontsFolderFileName) {
-  return RemoveFontFile(file, path, fontsFolderFileName, SystemFontFileRemovalHooks());
+RemovalOutcome RemoveFontFile(OpenFontFile& file, const char* path, const char* fontsFolderFileName,
+                              InUseBy inUseBy) {
+  return RemoveFontFile(file, path, fontsFolderFileName, inUseBy, SystemFontFileRemovalHooks());
 }
 
 RemovalOutcome RemoveFontFile(OpenFontFile& file, const char* path, const char* fontsFolderFileName,
-                              const FontFileRemovalHooks& hooks) {
+                              InUseBy inUseBy, const FontFileRemovalHooks& hooks) {
   if (!file.IsOpen()) {
     // A file that is not there counts as removed; one that could not be opened at all was never
     // identified and is not the walk's to remove.
@@ -103,7 +104,9 @@ RemovalOutcome RemoveFontFile(OpenFontFile& file, const char* path, const char* 
   if (inUse && fontsFolderFileName != nullptr) {
     outcome = ScheduleAtRestart(file, fontsFolderFileName, hooks);
   } else if (inUse) {
-    ReportRemoval(RemovalEventKind::kFileInUse, path, "", error);
+    const RemovalEventKind kind =
+        inUseBy == InUseBy::kAUserSession ? RemovalEventKind::kFileInUserSession : RemovalEventKind::kFileInUse;
+    ReportRemoval(kind, path, "", error);
   } else {
     ReportRemoval(RemovalEventKind::kFileDeleteFailed, path, "", error);
   }

@@ -14,17 +14,24 @@ namespace kc {
 
 class OpenFontFile;
 
+// What holds a font in use, as far as the removal can tell: an application (or Windows itself),
+// or, for a font installed for one user, that user's session, which loaded it at sign-in.
+enum class InUseBy { kAProgram, kAUserSession };
+
 // `file` is the font's open file; `path` the path it was opened by (named in the removal journal
 // only); `fontsFolderFileName` the file's name (with extension) when it lies directly in the Fonts
-// folder, else null. The file is closed on return. Returns
+// folder, else null; `inUseBy` what the journal says holds a font in use left in place. The file
+// is closed on return. Returns
 //   kRemoved           marked for deletion through its handle and closed: gone (also when the
 //                      open found no file: ERROR_FILE_NOT_FOUND);
 //   kRemovedAtRestart  in use, directly in the Fonts folder: its deletion at the next restart is
 //                      scheduled by the Fonts folder's path, which was first checked to lead to
 //                      this very file; it loses its read-only attribute, which would stop that;
-//   kStillOnDisk       in use anywhere else (journal: kFileInUse); or not deletable for another
+//   kStillOnDisk       in use anywhere else (journal: kFileInUse, or kFileInUserSession for
+//                      kAUserSession); or not deletable for another
 //                      reason (no right), or the scheduling failed (both journaled with their error).
 // Nothing is shown; nothing happens by `path`.
-RemovalOutcome RemoveFontFile(OpenFontFile& file, const char* path, const char* fontsFolderFileName);
+RemovalOutcome RemoveFontFile(OpenFontFile& file, const char* path, const char* fontsFolderFileName,
+                              InUseBy inUseBy = InUseBy::kAProgram);
 
 }  // namespace kc

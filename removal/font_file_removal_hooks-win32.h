@@ -18,6 +18,6 @@ struct FontFileRemovalHooks {
 const FontFileRemovalHooks& SystemFontFileRemovalHooks();
 
 RemovalOutcome RemoveFontFile(OpenFontFile& file, const char* path, const char* fontsFolderFileName,
-                              const FontFileRemovalHooks& hooks);
+                              InUseBy inUseBy, const FontFileRemovalHooks& hooks);
 
 }  // namespace kc

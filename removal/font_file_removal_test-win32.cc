@@ -135,7 +135,7 @@ TEST_F(RemoveFontFileTest, OnlyAFileInUseInTheFontsFolderIsScheduled) {
     JournalRecorder journal;
     OpenFontFile file(path.c_str());
     ASSERT_EQ(OpenFontFile::Access::kRemovable, file.access()) << c.label;
-    EXPECT_EQ(c.expected, RemoveFontFile(file, path.c_str(), c.inFontsFolder ? "KcSeam.otf" : nullptr, hooks))
+    EXPECT_EQ(c.expected, RemoveFontFile(file, path.c_str(), c.inFontsFolder ? "KcSeam.otf" : nullptr, InUseBy::kAProgram, hooks))
         << c.label;
     EXPECT_FALSE(file.IsOpen()) << c.label;
     EXPECT_EQ(c.schedules, g_scheduled) << c.label;

@@ -6,6 +6,7 @@
 #include "common/open_font_file-win32.h"
 #include "common/path_copy.h"
 #include "removal/font_file_removal.h"
+#include "removal/font_table_values-win32.h"
 #include "common/result_code.h"
 #include "removal/font_uninstall.h"
 #include "removal/font_uninstall_hooks-win32.h"
@@ -18,17 +19,24 @@ namespace kc {
 namespace {
 
 constexpr char kFontTableKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
-constexpr DWORD kValueBufferSize = 2048;
 
 LONG SystemDeleteValue(HKEY key, const char* valueName) { return RegDeleteValueA(key, valueName); }
 
-// Only a preview: which values would go. The real removal deletes them.
-enum class TableMode { kRemove, kPreview };
+// The machine's table names a file in the Fonts folder by its bare name or by its full path.
+struct FileNames {
+  const char* fileName;
+  const char* fullPath;
+};
+
+bool DataNamesFile(const char* data, const void* context) {
+  const auto* names = static_cast<const FileNames*>(context);
+  return SameFileNameIgnoringCase(data, names->fileName) || SameFileNameIgnoringCase(data, names->fullPath);
+}
 
 // One pass over the font table that deletes (or, for a preview, only reports) every value naming
 // the file. 0 or kFontTableUnavailable.
 ResultCode RemoveFontTableValues(const char* fileName, const char* fullPath,
-                              const FontUninstallHooks& hooks, TableMode mode = TableMode::kRemove) {
+                                 const FontUninstallHooks& hooks, TableMode mode = TableMode::kRemove) {
   ScopedRegKey key;
   const REGSAM access = mode == TableMode::kRemove ? KEY_ALL_ACCESS : KEY_QUERY_VALUE;
   const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontTableKey, 0, access, key.receive());
@@ -36,45 +44,9 @@ ResultCode RemoveFontTableValues(const char* fileName, const char* fullPath,
     ReportRemoval(RemovalEventKind::kFontTableUnavailable, fileName, "", static_cast<unsigned long>(opened));
     return kFontTableUnavailable;
   }
-
-  // One spare zero byte after each buffer: registry data need not end in a terminator.
-  char name[kValueBufferSize + 1];
-  char data[kValueBufferSize + 1];
-  for (DWORD index = 0;;) {
-    std::memset(name, 0, sizeof name);
-    std::memset(data, 0, sizeof data);
-    DWORD nameSize = kValueBufferSize;
-    DWORD dataSize = kValueBufferSize;
-    DWORD type = 0;
-    const LONG status = RegEnumValueA(key.get(), index, name, &nameSize, nullptr, &type,
-                                      reinterpret_cast<BYTE*>(data), &dataSize);
-    if (status == ERROR_MORE_DATA) {
-      // Does not fit the buffers, so it can be neither compared nor deleted by name: skip it, the
-      // values after it must still be examined.
-      ++index;
-      continue;
-    }
-    if (status != ERROR_SUCCESS) break;  // the end, or an error
-
-    if (SameFileNameIgnoringCase(data, fileName) || SameFileNameIgnoringCase(data, fullPath)) {
-      if (mode == TableMode::kPreview) {
-        ReportRemoval(RemovalEventKind::kFontTableValueWouldBeRemoved, name, data);
-        ++index;
-        continue;
-      }
-      const LONG deleted = hooks.deleteValue(key.get(), name);
-      if (deleted != ERROR_SUCCESS) {
-        ReportRemoval(RemovalEventKind::kFontTableValueRemoveFailed, name, data,
-                      static_cast<unsigned long>(deleted));
-        return kFontTableUnavailable;
-      }
-      ReportRemoval(RemovalEventKind::kFontTableValueRemoved, name, data);
-      // The registry renumbers: the value that followed now sits at this index.
-      continue;
-    }
-    ++index;
-  }
-  return kOk;
+  const FileNames names{fileName, fullPath};
+  const LONG removed = RemoveMatchingValues(key.get(), DataNamesFile, &names, "", mode, hooks.deleteValue);
+  return removed == ERROR_SUCCESS ? kOk : kFontTableUnavailable;
 }
 
 // The Fonts folder and the file's full path in it. 0, kFontsFolderUnavailable, or
@@ -149,13 +121,16 @@ ResultCode UninstallFont(OpenFontFile& file, const char* fileName, const FontUni
   outcome = RemoveFontFile(file, fullPath, fileName);
   if (outcome == RemovalOutcome::kStillOnDisk) return kFontFileDeleteFailed;
 
-  // Also for a file left to the restart: the font is unloaded and unregistered now. A hung window
-  // anywhere on the desktop must not stop the removal: hung windows are skipped and every other
-  // window gets a bounded time to answer.
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG,
-                      kFontChangeTimeoutPerWindowMs, &ignored);
+  // Also for a file left to the restart: the font is unloaded and unregistered now.
+  BroadcastFontChange();
   return outcome == RemovalOutcome::kRemoved ? kOk : kFontFileDeleteFailed;
+}
+
+void BroadcastFontChange() {
+  // A hung window anywhere on the desktop must not stop the removal: hung windows are skipped and
+  // every other window gets a bounded time to answer.
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG, kFontChangeTimeoutPerWindowMs, &ignored);
 }
 
 ResultCode PreviewUninstallFont(const char* fileName) {

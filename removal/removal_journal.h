@@ -14,6 +14,10 @@ enum class RemovalEventKind : uint8_t {
   kFileInUse,                   // another program holds it: not removed, and not left to the
                                 // restart (it does not lie in the Fonts folder); subject: the
                                 // path; error
+  kFileInUserSession,           // a font installed for one user, still held by that user's session
+                                // (loaded at sign-in): not removed; subject: the path; error
+  kUserFontTableNotLoaded,      // a user's font table cannot be reached (their hive is not loaded:
+                                // signed out); subject: the user's SID; detail: their Fonts folder
   kRestartDeletionFailed,       // in use, and no deletion at restart could be scheduled either;
                                 // subject: the path; error
   kFontTableValueRemoved,       // subject: the value's name; detail: its data
@@ -26,6 +30,7 @@ enum class RemovalEventKind : uint8_t {
   kFileWouldBeDeleted,            // subject: the path
   kFontTableValueWouldBeRemoved,  // subject: the value's name; detail: its data
   kFolderWouldBeRemoved,          // subject: the folder's path
+  kFontResourceWouldBeUnloaded,   // subject: the font file's path
 };
 
 struct RemovalEvent {

@@ -305,6 +305,101 @@ TEST(HeldFont, LeftToTheRestartOnlyInTheFontsFolderAndTheExitCodeSaysSo) {
   EXPECT_EQ("exit code 1", log.back());
 }
 
+// ---- Fonts installed for one user (Windows 10) ----
+//
+// The running user's, another signed-in user's (their hive under HKEY_USERS, made here as Windows
+// loads it at sign-in) and a signed-out user's: a preview names each unload and value, a silent run
+// takes each product font and its registration and nothing else.
+
+constexpr char kUserFontTable[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+constexpr char kProfileList[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\";
+
+bool SetString(HKEY root, const std::string& key, const std::string& name, const std::string& data, DWORD type) {
+  HKEY opened = nullptr;
+  if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened, nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  const LONG set = RegSetValueExA(opened, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.c_str()),
+                                  static_cast<DWORD>(data.size() + 1));
+  RegCloseKey(opened);
+  return set == ERROR_SUCCESS;
+}
+
+bool HasValue(HKEY root, const std::string& key, const std::string& name) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return false;
+  const bool has = RegQueryValueExA(opened, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+  RegCloseKey(opened);
+  return has;
+}
+
+struct UserFont {
+  HKEY root;  // where its user's table is: HKEY_CURRENT_USER, or the user's hive under HKEY_USERS
+  std::string table;
+  std::string value;
+  std::string path;
+  bool product;
+};
+
+TEST(UserFonts, APreviewNamesEachUnloadAndValueAndASilentRunTakesThemForEveryUser) {
+  char localAppData[MAX_PATH] = {};
+  ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, localAppData, CSIDL_LOCAL_APPDATA, FALSE));
+  const std::string mine = std::string(localAppData) + "\\Microsoft\\Windows\\Fonts\\";
+  const std::string other = "C:\\users\\other\\AppData\\Local\\Microsoft\\Windows\\Fonts\\";
+  const std::string away = "C:\\users\\away\\AppData\\Local\\Microsoft\\Windows\\Fonts\\";
+  const std::string otherHive = "S-1-5-21-1-2-3-1001";
+  ASSERT_TRUE(SetString(HKEY_LOCAL_MACHINE, kProfileList + otherHive, "ProfileImagePath", "%SystemDrive%\\users\\other",
+                        REG_EXPAND_SZ));
+  ASSERT_TRUE(SetString(HKEY_LOCAL_MACHINE, std::string(kProfileList) + "S-1-5-21-1-2-3-1002", "ProfileImagePath",
+                        "C:\\users\\away", REG_SZ));
+  const std::string otherTable = otherHive + "\\" + kUserFontTable;
+  const std::vector<UserFont> fonts = {
+      {HKEY_CURRENT_USER, kUserFontTable, "Kc User M (OpenType)", mine + "KcUser-M.otf", true},
+      {HKEY_CURRENT_USER, kUserFontTable, "Kc User Set (TrueType)", mine + "KcUserSet.ttc", true},
+      {HKEY_CURRENT_USER, kUserFontTable, "Other R (OpenType)", mine + "Other-R.otf", false},
+      {HKEY_USERS, otherTable, "Kc Other M (OpenType)", other + "KcOther-M.otf", true},
+      {HKEY_USERS, otherTable, "Other B (OpenType)", other + "Other-B.otf", false},
+  };
+  for (const UserFont& font : fonts) {
+    Put(font.path, font.product ? testfonts::BuildTaggedOpenType("Kc User", "KCHV")
+                                : testfonts::BuildTaggedOpenType("Other", "Mfvl"));
+    ASSERT_TRUE(SetString(font.root, font.table, font.value, font.path, REG_SZ)) << font.value;
+  }
+  Put(mine + "KcUserSet.ttc", testfonts::BuildTaggedCollection("KCOV"));
+  Put(away + "KcAway-M.otf", testfonts::BuildTaggedOpenType("Kc Away M", "KCPL"));
+  // A value that names another file of the same name stays.
+  ASSERT_TRUE(SetString(HKEY_CURRENT_USER, kUserFontTable, "Kc User M elsewhere", "D:\\KcUser-M.otf", REG_SZ));
+  CreateDirectoryA("C:\\logs", nullptr);
+  const MachineState seeded = State();
+
+  ExpectWindowless(RunWatched("FontList.exe /preview /log:C:\\logs\\preview.log"), 10);
+  const StateChanges previewChanges = testsupport::CompareMachineStates(seeded, State());
+  EXPECT_TRUE(previewChanges.empty()) << previewChanges.Describe();
+  const std::vector<std::string> preview = LogEvents("C:\\logs\\preview.log");
+  const std::string hkcu = std::string("HKEY_CURRENT_USER\\") + kUserFontTable + "\\";
+  EXPECT_TRUE(Has(preview, "would unload the font resource \"" + mine + "KcUser-M.otf\""));
+  EXPECT_TRUE(Has(preview, "would remove registry value \"" + hkcu + "Kc User M (OpenType)\" (data \"" + mine +
+                               "KcUser-M.otf\")"));
+  EXPECT_TRUE(Has(preview, "would remove registry value \"HKEY_USERS\\" + otherTable +
+                               "\\Kc Other M (OpenType)\" (data \"" + other + "KcOther-M.otf\")"));
+  EXPECT_TRUE(Has(preview, "would uninstall \"" + away + "KcAway-M.otf\""));
+
+  ExpectWindowless(RunWatched("FontList.exe /silent /log:C:\\logs\\silent.log"), 0);
+  const std::vector<std::string> silent = LogEvents("C:\\logs\\silent.log");
+  for (const UserFont& font : fonts) {
+    EXPECT_EQ(!font.product, Exists(font.path)) << font.path;
+    EXPECT_EQ(!font.product, HasValue(font.root, font.table, font.value)) << font.value;
+  }
+  EXPECT_FALSE(Exists(away + "KcAway-M.otf"));
+  EXPECT_TRUE(HasValue(HKEY_CURRENT_USER, kUserFontTable, "Kc User M elsewhere"));
+  EXPECT_TRUE(Has(silent, "uninstalled \"" + other + "KcOther-M.otf\""));
+  int leftSaid = 0;
+  for (const std::string& event : silent) leftSaid += StartsWith(event, "font table of user S-1-5-21-1-2-3-1002 left") ? 1 : 0;
+  EXPECT_EQ(1, leftSaid) << "once for the signed-out user";
+  EXPECT_NE(std::string::npos, silent.front().find("(RtlGetVersion: 10.0.")) << silent.front();
+  EXPECT_TRUE(Has(silent, "summary: 4 product fonts found: 4 removed, 0 to be removed at the next restart, 0 still on disk"));
+}
+
 // ---- Runs that may touch nothing ----
 
 class NothingTouched : public ::testing::Test {

@@ -14,6 +14,8 @@ inline const char* RemovalEventName(RemovalEventKind kind) {
     case RemovalEventKind::kFileDeleted: return "deleted";
     case RemovalEventKind::kFileDeleteFailed: return "delete failed";
     case RemovalEventKind::kFileInUse: return "in use";
+    case RemovalEventKind::kFileInUserSession: return "in user session";
+    case RemovalEventKind::kUserFontTableNotLoaded: return "user table not loaded";
     case RemovalEventKind::kRestartDeletionFailed: return "restart deletion failed";
     case RemovalEventKind::kFontTableValueRemoved: return "value removed";
     case RemovalEventKind::kFontTableValueRemoveFailed: return "value remove failed";
@@ -24,6 +26,7 @@ inline const char* RemovalEventName(RemovalEventKind kind) {
     case RemovalEventKind::kFileWouldBeDeleted: return "would delete";
     case RemovalEventKind::kFontTableValueWouldBeRemoved: return "would remove value";
     case RemovalEventKind::kFolderWouldBeRemoved: return "would remove folder";
+    case RemovalEventKind::kFontResourceWouldBeUnloaded: return "would unload";
   }
   return "?";
 }

@@ -1,0 +1,160 @@
+// UninstallUserFont against the real registry and files of a test prefix: the running user's
+// table under HKEY_CURRENT_USER, another user's under HKEY_USERS (made by the test, as Windows
+// loads a signed-in user's hive), a user who is signed out, a font still held by a session.
+// Wine loads no user's fonts at sign-in: the test loads the font into its own session instead
+// (AddFontResourceA), which is the session the removal unloads it from.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include "common/open_font_file-win32.h"
+#include "common/scoped_handles-win32.h"
+#include "removal/user_font_uninstall.h"
+#include "tests/removal/journal_recorder.h"
+#include "tests/removal/removal_fixtures-win32.h"
+
+namespace kc {
+namespace {
+
+constexpr char kTable[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+constexpr char kOtherSid[] = "S-1-5-21-1-2-3-1001";
+
+std::string LocalAppData() {
+  char path[MAX_PATH] = {};
+  SHGetSpecialFolderPathA(nullptr, path, CSIDL_LOCAL_APPDATA, FALSE);
+  return path;
+}
+
+UserFontFolder Folder(const std::string& sid, const std::string& folder, bool currentUser) {
+  UserFontFolder user;
+  user.sid = sid;
+  user.folder = folder;
+  user.currentUser = currentUser;
+  return user;
+}
+
+RemovalOutcome Uninstall(UserFontFolder& folder, const std::string& fileName) {
+  OpenFontFile file((folder.folder + fileName).c_str());
+  return UninstallUserFont(file, folder, fileName.c_str());
+}
+
+struct Value {
+  std::string key;  // below kTable: "" or a subkey
+  std::string name;
+  std::string data;
+  bool removed;
+};
+
+void SetValues(HKEY root, const std::vector<Value>& values) {
+  for (const Value& v : values) {
+    const std::string key = std::string(kTable) + (v.key.empty() ? "" : "\\" + v.key);
+    ASSERT_TRUE(SetRegistryString(root, key.c_str(), v.name, v.data)) << v.name;
+  }
+}
+
+void ExpectValues(HKEY root, const std::vector<Value>& values) {
+  for (const Value& v : values) {
+    const std::string key = std::string(kTable) + (v.key.empty() ? "" : "\\" + v.key);
+    std::string data;
+    EXPECT_EQ(!v.removed, ReadRegistryString(root, key.c_str(), v.name, data)) << v.name << " = " << v.data;
+  }
+}
+
+TEST(UninstallUserFont, TheRunningUsersValuesNamingTheFileByFullPathGoAndTheFontIsUnloaded) {
+  UserFontFolder user = Folder("S-1-5-21-0-0-0-1000", LocalAppData() + "\\Microsoft\\Windows\\Fonts\\", true);
+  ASSERT_TRUE(MakeFolders(user.folder));
+  const std::string path = user.folder + "KcUser-M.otf";
+  ASSERT_TRUE(MakeFile(path, FILE_ATTRIBUTE_READONLY));
+  std::string upper = path;
+  for (char& c : upper) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+  const std::vector<Value> values = {
+      {"", "Kc User M (OpenType)", path, true},
+      {"", "Kc User M again", upper, true},               // letter case aside
+      {"More", "Kc User M in a subkey", path, true},      // the key's subkeys too
+      {"", "Bare name", "KcUser-M.otf", false},           // names the machine's Fonts folder's file
+      {"", "Another folder", "C:\\elsewhere\\KcUser-M.otf", false},
+      {"", "Longer", path + " ", false},
+      {"", "Another font", user.folder + "Other-R.otf", false},
+  };
+  SetValues(HKEY_CURRENT_USER, values);
+  JournalRecorder journal;
+
+  EXPECT_EQ(RemovalOutcome::kRemoved, Uninstall(user, "KcUser-M.otf"));
+  ExpectValues(HKEY_CURRENT_USER, values);
+  EXPECT_FALSE(FileExists(path));
+  const std::string table = std::string("HKEY_CURRENT_USER\\") + kTable + "\\";
+  EXPECT_EQ((std::vector<std::string>{"value removed|" + table + "Kc User M (OpenType)|" + path + "|0",
+                                      "value removed|" + table + "Kc User M again|" + upper + "|0",
+                                      "value removed|" + table + "More\\Kc User M in a subkey|" + path + "|0",
+                                      "deleted|" + path + "||0"}),
+            journal.lines);
+}
+
+TEST(UninstallUserFont, EveryLoadOfTheFontIntoTheSessionIsUndone) {
+  UserFontFolder user = Folder("S-1-5-21-0-0-0-1000", LocalAppData() + "\\Microsoft\\Windows\\Fonts\\", true);
+  ASSERT_TRUE(MakeFolders(user.folder));
+  const std::string path = user.folder + "KcLoaded.ttf";
+  // A real font file Wine does not already hold (the bed's system font is DejaVuSans.ttf).
+  ASSERT_TRUE(CopyFileA("C:\\tests\\DejaVuSansMono.ttf", path.c_str(), FALSE));
+  ASSERT_EQ(1, AddFontResourceA(path.c_str()));
+  ASSERT_EQ(1, AddFontResourceA(path.c_str()));
+
+  EXPECT_EQ(RemovalOutcome::kRemoved, Uninstall(user, "KcLoaded.ttf"));
+  EXPECT_FALSE(FileExists(path));
+  EXPECT_EQ(0, RemoveFontResourceA(path.c_str())) << "no load of it is left";
+}
+
+TEST(UninstallUserFont, AnotherSignedInUsersTableIsCleanedUnderHkeyUsers) {
+  UserFontFolder other = Folder(kOtherSid, "C:\\users\\other\\AppData\\Local\\Microsoft\\Windows\\Fonts\\", false);
+  ASSERT_TRUE(MakeFolders(other.folder));
+  ASSERT_TRUE(MakeFile(other.folder + "KcOther-M.otf"));
+  ASSERT_TRUE(MakeFile(other.folder + "KcOther-B.otf"));
+  // That user's hive, as Windows loads it while they are signed in.
+  ScopedRegKey hive;
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_USERS, kOtherSid, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                           hive.receive(), nullptr));
+  const std::vector<Value> values = {
+      {"", "Kc Other M (OpenType)", other.folder + "KcOther-M.otf", true},
+      {"", "Kc Other B (OpenType)", other.folder + "KcOther-B.otf", true},
+      {"", "Kc Other R (OpenType)", other.folder + "KcOther-R.otf", false},
+  };
+  SetValues(hive.get(), values);
+  // Still loaded in that user's session: held, as a session holds a font it loaded.
+  const ScopedHandle session(CreateFileA((other.folder + "KcOther-B.otf").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                         nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(session.valid());
+  JournalRecorder journal;
+
+  EXPECT_EQ(RemovalOutcome::kRemoved, Uninstall(other, "KcOther-M.otf"));
+  EXPECT_EQ(RemovalOutcome::kStillOnDisk, Uninstall(other, "KcOther-B.otf"));
+  ExpectValues(hive.get(), values);
+  EXPECT_FALSE(FileExists(other.folder + "KcOther-M.otf"));
+  EXPECT_TRUE(FileExists(other.folder + "KcOther-B.otf")) << "nothing is left to a restart in a user's folder";
+  EXPECT_EQ("in user session|" + other.folder + "KcOther-B.otf||32", journal.lines.back());
+  EXPECT_TRUE(PendingDeletions().empty());
+  RegDeleteKeyA(HKEY_USERS, (std::string(kOtherSid) + "\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts").c_str());
+}
+
+TEST(UninstallUserFont, ASignedOutUsersTableIsLeftAndSaidOnce) {
+  UserFontFolder away = Folder("S-1-5-21-1-2-3-1002", "C:\\users\\away\\AppData\\Local\\Microsoft\\Windows\\Fonts\\", false);
+  ASSERT_TRUE(MakeFolders(away.folder));
+  ASSERT_TRUE(MakeFile(away.folder + "KcAway-M.otf"));
+  ASSERT_TRUE(MakeFile(away.folder + "KcAway.ttc"));
+  JournalRecorder journal;
+
+  EXPECT_EQ(RemovalOutcome::kRemoved, Uninstall(away, "KcAway-M.otf"));
+  EXPECT_EQ(RemovalOutcome::kRemoved, Uninstall(away, "KcAway.ttc"));
+  EXPECT_EQ((std::vector<std::string>{"user table not loaded|S-1-5-21-1-2-3-1002|" + away.folder + "|0",
+                                      "deleted|" + away.folder + "KcAway-M.otf||0",
+                                      "deleted|" + away.folder + "KcAway.ttc||0"}),
+            journal.lines);
+  HKEY none = nullptr;
+  EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_USERS, away.sid.c_str(), 0, KEY_READ, &none)) << "no hive was loaded";
+}
+
+}  // namespace
+}  // namespace kc
