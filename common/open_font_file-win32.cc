@@ -45,11 +45,11 @@ OpenFontFile::OpenFontFile(const char* path) {
       return;
     }
     removalOpenError_ = GetLastError();
-    if (removalOpenError_ != ERROR_ACCESS_DENIED) break;
+    if (removalOpenError_ == ERROR_SHARING_VIOLATION || removalOpenError_ == ERROR_FILE_NOT_FOUND) break;
   }
-  if (removalOpenError_ != ERROR_SHARING_VIOLATION && removalOpenError_ != ERROR_ACCESS_DENIED) return;
-  // A font in use (an application or Windows showing it) is still identified, so that it is
-  // listed; reading it changes nothing for its holder.
+  // A font in use (an application or Windows showing it), or one this run may not delete (no right,
+  // a medium that cannot be written), is still identified, so that it is listed; reading it
+  // changes nothing for its holder.
   file_ = ScopedHandle(OpenExisting(path, GENERIC_READ, kShareAll));
   if (!file_.valid()) return;
   handle_ = file_.get();

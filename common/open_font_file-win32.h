@@ -24,7 +24,8 @@ class OpenFontFile {
                  // write, rename or delete the file
     kHeldElsewhere,  // another process holds it so that it cannot be deleted now (the open with
                      // delete access met a sharing violation): opened to read, sharing all access
-    kNotDeletable,   // the open with delete access was refused (no right): opened to read only
+    kNotDeletable,   // the open with delete access was refused for another reason (no right, a
+                     // medium that cannot be written): opened to read only
   };
 
   OpenFontFile() = default;

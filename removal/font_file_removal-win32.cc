@@ -66,6 +66,23 @@ RemovalOutcome ScheduleAtRestart(OpenFontFile& file, const char* fileName, const
   return RemovalOutcome::kRemovedAtRestart;
 }
 
+// Closes a file marked for deletion, which deletes it. A system may accept the disposition and
+// still keep the file (Wine, in a folder its user may not write, fails the deletion at the close
+// in silence): a file of that identity still at `path` stayed. Only asked, never acted on, by
+// path: a path that leads elsewhere now says nothing of the file, which Windows deleted.
+RemovalOutcome CloseMarkedFile(OpenFontFile& file, const char* path) {
+  FileIdentity identity;
+  const bool identified = file.Identity(identity);
+  file.Close();
+  FileIdentity there;
+  if (identified && ReadFileIdentity(path, there) && there == identity) {
+    ReportRemoval(RemovalEventKind::kFileDeleteFailed, path, "", ERROR_ACCESS_DENIED);
+    return RemovalOutcome::kStillOnDisk;
+  }
+  ReportRemoval(RemovalEventKind::kFileDeleted, path);
+  return RemovalOutcome::kRemoved;
+}
+
 }  // namespace
 
 const FontFileRemovalHooks& SystemFontFileRemovalHooks() {
@@ -94,11 +111,7 @@ RemovalOutcome RemoveFontFile(OpenFontFile& file, const char* path, const char* 
   bool inUse = file.access() == OpenFontFile::Access::kHeldElsewhere;
   if (file.access() == OpenFontFile::Access::kRemovable) {
     error = hooks.markForDeletion(file);
-    if (error == 0) {
-      file.Close();
-      ReportRemoval(RemovalEventKind::kFileDeleted, path);
-      return RemovalOutcome::kRemoved;
-    }
+    if (error == 0) return CloseMarkedFile(file, path);
     inUse = error == ERROR_ACCESS_DENIED;
   }
   if (inUse && fontsFolderFileName != nullptr) {

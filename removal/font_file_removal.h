@@ -23,7 +23,8 @@ enum class InUseBy { kAProgram, kAUserSession };
 // folder, else null; `inUseBy` what the journal says holds a font in use left in place. The file
 // is closed on return. Returns
 //   kRemoved           marked for deletion through its handle and closed: gone (also when the
-//                      open found no file: ERROR_FILE_NOT_FOUND);
+//                      open found no file: ERROR_FILE_NOT_FOUND). A file of the same identity
+//                      still at `path` after the close stayed: kStillOnDisk, journaled;
 //   kRemovedAtRestart  in use, directly in the Fonts folder: its deletion at the next restart is
 //                      scheduled by the Fonts folder's path, which was first checked to lead to
 //                      this very file; it loses its read-only attribute, which would stop that;

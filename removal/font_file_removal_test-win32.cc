@@ -126,6 +126,8 @@ TEST_F(RemoveFontFileTest, OnlyAFileInUseInTheFontsFolderIsScheduled) {
        RemovalOutcome::kStillOnDisk, 0, "delete failed"},
       {"in use, and the scheduling fails", ERROR_ACCESS_DENIED, true, false, RemovalOutcome::kStillOnDisk, 1,
        "restart deletion failed"},
+      // The disposition accepted, yet the file kept by the close (Wine in a folder it may not write).
+      {"marked, and still there after the close", 0, false, true, RemovalOutcome::kStillOnDisk, 0, "delete failed"},
   };
   const FontFileRemovalHooks hooks = {FailingMark, CountingSchedule};
   for (const auto& c : cases) {
