@@ -1,6 +1,7 @@
-// RemoveFontFile on real files of the test prefix: deletion through the identifying open, a font
-// in use left to the restart only in the Fonts folder, and, through its seam, what Wine cannot
-// produce (a mapped file refusing its disposition, a scheduling that fails).
+// RemoveFontFile on real files of the test prefix: a restart never left to delete another file of
+// the name, and, through its seam, what Wine cannot produce (a mapped file refusing its
+// disposition, a scheduling that fails, a file the close keeps). Deletion now and a font in use
+// in and outside the Fonts folder are driven end to end (tests/e2e, the walk's tests).
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
@@ -37,45 +38,6 @@ class RemoveFontFileTest : public ::testing::Test {
   }
   std::string fonts_;
 };
-
-TEST_F(RemoveFontFileTest, FilesNobodyHoldsGoNowThroughTheirHandle) {
-  const std::string plain = kFolder + "plain.otf";
-  const std::string readOnly = kFolder + "read-only.ttc";
-  ASSERT_TRUE(MakeFile(plain));
-  ASSERT_TRUE(MakeFile(readOnly, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
-  JournalRecorder journal;
-
-  EXPECT_EQ(RemovalOutcome::kRemoved, Remove(plain));
-  EXPECT_EQ(RemovalOutcome::kRemoved, Remove(readOnly));
-  EXPECT_EQ(RemovalOutcome::kRemoved, Remove(kFolder + "absent.otf")) << "not there counts as removed";
-  EXPECT_FALSE(FileExists(plain));
-  EXPECT_FALSE(FileExists(readOnly));
-  EXPECT_TRUE(PendingDeletions().empty());
-  EXPECT_EQ((std::vector<std::string>{"deleted|" + plain + "||0", "deleted|" + readOnly + "||0"}), journal.lines);
-}
-
-TEST_F(RemoveFontFileTest, AFontInUseIsLeftToTheRestartOnlyInTheFontsFolder) {
-  const std::string elsewhere = kFolder + "KcHeld-Elsewhere.otf";
-  const std::string inFonts = fonts_ + "KcHeld-Fonts.otf";
-  const DWORD attributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
-  ASSERT_TRUE(MakeFile(elsewhere, attributes));
-  ASSERT_TRUE(MakeFile(inFonts, attributes));
-  std::vector<std::string> pending = PendingDeletions();
-  JournalRecorder journal;
-  {
-    const ScopedHandle holdElsewhere = Hold(elsewhere);
-    const ScopedHandle holdInFonts = Hold(inFonts);
-    ASSERT_TRUE(holdElsewhere.valid() && holdInFonts.valid());
-    EXPECT_EQ(RemovalOutcome::kStillOnDisk, Remove(elsewhere, nullptr));
-    EXPECT_EQ(RemovalOutcome::kRemovedAtRestart, Remove(inFonts, "KcHeld-Fonts.otf"));
-  }
-  pending.push_back("\\??\\" + inFonts);
-  EXPECT_EQ(pending, PendingDeletions()) << "by the Fonts folder's path";
-  EXPECT_EQ(std::vector<std::string>{"in use|" + elsewhere + "||32"}, journal.lines);
-  const DWORD kept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-  EXPECT_EQ(attributes, Attributes(elsewhere) & kept) << "a font left in place is not touched";
-  EXPECT_EQ(DWORD{FILE_ATTRIBUTE_HIDDEN}, Attributes(inFonts) & kept) << "read-only would stop the restart's deletion";
-}
 
 TEST_F(RemoveFontFileTest, ARestartNeverDeletesAnotherFileOfTheSameNameInTheFontsFolder) {
   // Claimed to lie in the Fonts folder, but the Fonts folder's file of that name is another one.

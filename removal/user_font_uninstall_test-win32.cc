@@ -64,56 +64,52 @@ void ExpectValues(HKEY root, const std::vector<Value>& values) {
   }
 }
 
-TEST(UninstallUserFont, TheRunningUsersValuesNamingTheFileByFullPathGoAndTheFontIsUnloaded) {
+// The running user's table: the values whose data is the file's full path, letter case aside, go
+// (in subkeys too), and every load of the font into the session is undone.
+TEST(UninstallUserFont, TheRunningUsersValuesNamingTheFileGoAndEveryLoadIsUndone) {
   UserFontFolder user = Folder("S-1-5-21-0-0-0-1000", LocalAppData() + "\\Microsoft\\Windows\\Fonts\\", true);
   ASSERT_TRUE(MakeFolders(user.folder));
-  const std::string path = user.folder + "KcUser-M.otf";
-  ASSERT_TRUE(MakeFile(path, FILE_ATTRIBUTE_READONLY));
+  const std::string path = user.folder + "KcUser.ttf";
+  // A real font Wine does not hold already (the bed's system font is DejaVuSans.ttf), read-only.
+  ASSERT_TRUE(CopyFileA("C:\\tests\\DejaVuSansMono.ttf", path.c_str(), FALSE));
+  ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+  ASSERT_EQ(1, AddFontResourceA(path.c_str()));
+  ASSERT_EQ(1, AddFontResourceA(path.c_str()));
   std::string upper = path;
   for (char& c : upper) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
   const std::vector<Value> values = {
-      {"", "Kc User M (OpenType)", path, true},
-      {"", "Kc User M again", upper, true},               // letter case aside
-      {"More", "Kc User M in a subkey", path, true},      // the key's subkeys too
-      {"", "Bare name", "KcUser-M.otf", false},           // names the machine's Fonts folder's file
-      {"", "Another folder", "C:\\elsewhere\\KcUser-M.otf", false},
+      {"", "Kc User (TrueType)", path, true},
+      {"", "Kc User again", upper, true},
+      {"More", "Kc User in a subkey", path, true},
+      {"", "Bare name", "KcUser.ttf", false},  // names the machine Fonts folder's file
+      {"", "Another folder", "C:\\elsewhere\\KcUser.ttf", false},
       {"", "Longer", path + " ", false},
       {"", "Another font", user.folder + "Other-R.otf", false},
   };
   SetValues(HKEY_CURRENT_USER, values);
   JournalRecorder journal;
 
-  EXPECT_EQ(RemovalOutcome::kRemoved, Uninstall(user, "KcUser-M.otf"));
+  EXPECT_EQ(RemovalOutcome::kRemoved, Uninstall(user, "KcUser.ttf"));
   ExpectValues(HKEY_CURRENT_USER, values);
   EXPECT_FALSE(FileExists(path));
+  EXPECT_EQ(0, RemoveFontResourceA(path.c_str())) << "no load of it is left";
   const std::string table = std::string("HKEY_CURRENT_USER\\") + kTable + "\\";
-  EXPECT_EQ((std::vector<std::string>{"value removed|" + table + "Kc User M (OpenType)|" + path + "|0",
-                                      "value removed|" + table + "Kc User M again|" + upper + "|0",
-                                      "value removed|" + table + "More\\Kc User M in a subkey|" + path + "|0",
+  EXPECT_EQ((std::vector<std::string>{"value removed|" + table + "Kc User (TrueType)|" + path + "|0",
+                                      "value removed|" + table + "Kc User again|" + upper + "|0",
+                                      "value removed|" + table + "More\\Kc User in a subkey|" + path + "|0",
                                       "deleted|" + path + "||0"}),
             journal.lines);
 }
 
-TEST(UninstallUserFont, EveryLoadOfTheFontIntoTheSessionIsUndone) {
-  UserFontFolder user = Folder("S-1-5-21-0-0-0-1000", LocalAppData() + "\\Microsoft\\Windows\\Fonts\\", true);
-  ASSERT_TRUE(MakeFolders(user.folder));
-  const std::string path = user.folder + "KcLoaded.ttf";
-  // A real font file Wine does not already hold (the bed's system font is DejaVuSans.ttf).
-  ASSERT_TRUE(CopyFileA("C:\\tests\\DejaVuSansMono.ttf", path.c_str(), FALSE));
-  ASSERT_EQ(1, AddFontResourceA(path.c_str()));
-  ASSERT_EQ(1, AddFontResourceA(path.c_str()));
-
-  EXPECT_EQ(RemovalOutcome::kRemoved, Uninstall(user, "KcLoaded.ttf"));
-  EXPECT_FALSE(FileExists(path));
-  EXPECT_EQ(0, RemoveFontResourceA(path.c_str())) << "no load of it is left";
-}
-
-TEST(UninstallUserFont, AnotherSignedInUsersTableIsCleanedUnderHkeyUsers) {
+// Another user's table under HKEY_USERS while they are signed in (made here, as Windows loads the
+// hive); a font their session still holds stays; a signed-out user's table is left, said once.
+TEST(UninstallUserFont, OtherUsersSignedInAndOut) {
   UserFontFolder other = Folder(kOtherSid, "C:\\users\\other\\AppData\\Local\\Microsoft\\Windows\\Fonts\\", false);
-  ASSERT_TRUE(MakeFolders(other.folder));
-  ASSERT_TRUE(MakeFile(other.folder + "KcOther-M.otf"));
-  ASSERT_TRUE(MakeFile(other.folder + "KcOther-B.otf"));
-  // That user's hive, as Windows loads it while they are signed in.
+  UserFontFolder away = Folder("S-1-5-21-1-2-3-1002", "C:\\users\\away\\AppData\\Local\\Microsoft\\Windows\\Fonts\\", false);
+  for (const std::string& file : {other.folder + "KcOther-M.otf", other.folder + "KcOther-B.otf",
+                                  away.folder + "KcAway-M.otf", away.folder + "KcAway.ttc"}) {
+    ASSERT_TRUE(MakeFolders(file.substr(0, file.rfind('\\') + 1)) && MakeFile(file)) << file;
+  }
   ScopedRegKey hive;
   ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_USERS, kOtherSid, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                                            hive.receive(), nullptr));
@@ -131,27 +127,17 @@ TEST(UninstallUserFont, AnotherSignedInUsersTableIsCleanedUnderHkeyUsers) {
 
   EXPECT_EQ(RemovalOutcome::kRemoved, Uninstall(other, "KcOther-M.otf"));
   EXPECT_EQ(RemovalOutcome::kStillOnDisk, Uninstall(other, "KcOther-B.otf"));
-  ExpectValues(hive.get(), values);
-  EXPECT_FALSE(FileExists(other.folder + "KcOther-M.otf"));
-  EXPECT_TRUE(FileExists(other.folder + "KcOther-B.otf")) << "nothing is left to a restart in a user's folder";
-  EXPECT_EQ("in user session|" + other.folder + "KcOther-B.otf||32", journal.lines.back());
-  EXPECT_TRUE(PendingDeletions().empty());
-  RegDeleteKeyA(HKEY_USERS, (std::string(kOtherSid) + "\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts").c_str());
-}
-
-TEST(UninstallUserFont, ASignedOutUsersTableIsLeftAndSaidOnce) {
-  UserFontFolder away = Folder("S-1-5-21-1-2-3-1002", "C:\\users\\away\\AppData\\Local\\Microsoft\\Windows\\Fonts\\", false);
-  ASSERT_TRUE(MakeFolders(away.folder));
-  ASSERT_TRUE(MakeFile(away.folder + "KcAway-M.otf"));
-  ASSERT_TRUE(MakeFile(away.folder + "KcAway.ttc"));
-  JournalRecorder journal;
-
   EXPECT_EQ(RemovalOutcome::kRemoved, Uninstall(away, "KcAway-M.otf"));
   EXPECT_EQ(RemovalOutcome::kRemoved, Uninstall(away, "KcAway.ttc"));
-  EXPECT_EQ((std::vector<std::string>{"user table not loaded|S-1-5-21-1-2-3-1002|" + away.folder + "|0",
+  ExpectValues(hive.get(), values);
+  EXPECT_TRUE(FileExists(other.folder + "KcOther-B.otf")) << "nothing is left to a restart in a user's folder";
+  EXPECT_TRUE(PendingDeletions().empty());
+  const std::vector<std::string> tail(journal.lines.end() - 4, journal.lines.end());
+  EXPECT_EQ((std::vector<std::string>{"in user session|" + other.folder + "KcOther-B.otf||32",
+                                      "user table not loaded|S-1-5-21-1-2-3-1002|" + away.folder + "|0",
                                       "deleted|" + away.folder + "KcAway-M.otf||0",
                                       "deleted|" + away.folder + "KcAway.ttc||0"}),
-            journal.lines);
+            tail);
   HKEY none = nullptr;
   EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_USERS, away.sid.c_str(), 0, KEY_READ, &none)) << "no hive was loaded";
 }
