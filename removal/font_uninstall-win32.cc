@@ -1,7 +1,5 @@
 #include <windows.h>
 
-#include <cstring>
-
 #include "common/path_buffer.h"
 #include "common/open_font_file-win32.h"
 #include "common/path_copy.h"
