@@ -89,7 +89,7 @@ winebed_reg_append() {
   printf '\n[%s] %s\n%s\n' "$key" "$(date +%s)" "$value" >> "$user_reg"
 }
 
-# winebed_set_version PREFIX winxp|win2k|win2003|vista|win7, before the prefix's first Wine start.
+# winebed_set_version PREFIX winxp|win2k|win2003|vista|win7|win10, before the prefix's first Wine start.
 winebed_set_version() {
   winebed_reg_append "$1" 'Software\\Wine' "\"Version\"=\"$2\""
 }
