@@ -1,6 +1,6 @@
-// RemoveFontFile on real files of the test prefix: a restart never left to delete another file of
-// the name, and, through its seam, what Wine cannot produce (a mapped file refusing its
-// disposition, a scheduling that fails, a file the close keeps). Deletion now and a font in use
+// RemoveFontFile's decision on real files of the test prefix, through its seam for what Wine cannot
+// produce (a mapped file refusing its disposition, a scheduling that fails, a file the close
+// keeps); a restart is never left to delete another file of the name. Deletion now and fonts held
 // in and outside the Fonts folder are driven end to end (tests/e2e, the walk's tests).
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "common/open_font_file-win32.h"
-#include "common/scoped_handles-win32.h"
 #include "removal/font_file_removal.h"
 #include "removal/font_file_removal_hooks-win32.h"
 #include "tests/removal/journal_recorder.h"
@@ -20,16 +19,6 @@ namespace {
 
 const std::string kFolder = "C:\\kc-removal\\";
 
-// Held as an application using a font holds it: reading, sharing only reading.
-ScopedHandle Hold(const std::string& path) {
-  return ScopedHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-}
-
-RemovalOutcome Remove(const std::string& path, const char* fontsFolderFileName = nullptr) {
-  OpenFontFile file(path.c_str());
-  return RemoveFontFile(file, path.c_str(), fontsFolderFileName);
-}
-
 class RemoveFontFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -38,23 +27,6 @@ class RemoveFontFileTest : public ::testing::Test {
   }
   std::string fonts_;
 };
-
-TEST_F(RemoveFontFileTest, ARestartNeverDeletesAnotherFileOfTheSameNameInTheFontsFolder) {
-  // Claimed to lie in the Fonts folder, but the Fonts folder's file of that name is another one.
-  const std::string held = kFolder + "KcSame-Name.otf";
-  ASSERT_TRUE(MakeFile(held));
-  ASSERT_TRUE(MakeFile(fonts_ + "KcSame-Name.otf"));
-  const std::vector<std::string> pendingBefore = PendingDeletions();
-  JournalRecorder journal;
-  {
-    const ScopedHandle holder = Hold(held);
-    ASSERT_TRUE(holder.valid());
-    EXPECT_EQ(RemovalOutcome::kStillOnDisk, Remove(held, "KcSame-Name.otf"));
-  }
-  EXPECT_EQ(pendingBefore, PendingDeletions());
-  EXPECT_TRUE(FileExists(fonts_ + "KcSame-Name.otf"));
-  EXPECT_EQ(std::vector<std::string>{"restart deletion failed|" + fonts_ + "KcSame-Name.otf||1006"}, journal.lines);
-}
 
 // ---- The decision, through the seam ----
 
@@ -68,11 +40,13 @@ BOOL CountingSchedule(const char*) {
   return g_scheduleSucceeds ? TRUE : FALSE;
 }
 
-TEST_F(RemoveFontFileTest, OnlyAFileInUseInTheFontsFolderIsScheduled) {
-  const std::string path = fonts_ + "KcSeam.otf";
-  ASSERT_TRUE(MakeFile(path));
+TEST_F(RemoveFontFileTest, OnlyAFileInUseInTheFontsFolderIsScheduledAndOnlyByItsOwnPath) {
+  ASSERT_TRUE(MakeFile(fonts_ + "KcSeam.otf"));
+  // Claimed to lie in the Fonts folder, where the file of that name is another one.
+  ASSERT_TRUE(MakeFile(kFolder + "KcSeam.otf"));
   const struct {
     const char* label;
+    std::string path;
     unsigned long markError;
     bool inFontsFolder;
     bool scheduleSucceeds;
@@ -80,16 +54,19 @@ TEST_F(RemoveFontFileTest, OnlyAFileInUseInTheFontsFolderIsScheduled) {
     int schedules;
     const char* journaled;
   } cases[] = {
-      {"mapped by another process (Windows: access denied)", ERROR_ACCESS_DENIED, true, true,
+      {"mapped by another process (Windows: access denied)", fonts_ + "KcSeam.otf", ERROR_ACCESS_DENIED, true, true,
        RemovalOutcome::kRemovedAtRestart, 1, ""},
-      {"mapped, outside the Fonts folder", ERROR_ACCESS_DENIED, false, true, RemovalOutcome::kStillOnDisk, 0,
-       "in use"},
-      {"read-only and its attribute cannot be cleared", ERROR_FILE_READ_ONLY, true, true,
+      {"mapped, outside the Fonts folder", fonts_ + "KcSeam.otf", ERROR_ACCESS_DENIED, false, true,
+       RemovalOutcome::kStillOnDisk, 0, "in use"},
+      {"in use, but the Fonts folder's file of its name is another", kFolder + "KcSeam.otf", ERROR_ACCESS_DENIED,
+       true, true, RemovalOutcome::kStillOnDisk, 0, "restart deletion failed"},
+      {"read-only and its attribute cannot be cleared", fonts_ + "KcSeam.otf", ERROR_FILE_READ_ONLY, true, true,
        RemovalOutcome::kStillOnDisk, 0, "delete failed"},
-      {"in use, and the scheduling fails", ERROR_ACCESS_DENIED, true, false, RemovalOutcome::kStillOnDisk, 1,
-       "restart deletion failed"},
+      {"in use, and the scheduling fails", fonts_ + "KcSeam.otf", ERROR_ACCESS_DENIED, true, false,
+       RemovalOutcome::kStillOnDisk, 1, "restart deletion failed"},
       // The disposition accepted, yet the file kept by the close (Wine in a folder it may not write).
-      {"marked, and still there after the close", 0, false, true, RemovalOutcome::kStillOnDisk, 0, "delete failed"},
+      {"marked, and still there after the close", fonts_ + "KcSeam.otf", 0, false, true, RemovalOutcome::kStillOnDisk,
+       0, "delete failed"},
   };
   const FontFileRemovalHooks hooks = {FailingMark, CountingSchedule};
   for (const auto& c : cases) {
@@ -97,16 +74,17 @@ TEST_F(RemoveFontFileTest, OnlyAFileInUseInTheFontsFolderIsScheduled) {
     g_scheduleSucceeds = c.scheduleSucceeds;
     g_scheduled = 0;
     JournalRecorder journal;
-    OpenFontFile file(path.c_str());
+    OpenFontFile file(c.path.c_str());
     ASSERT_EQ(OpenFontFile::Access::kRemovable, file.access()) << c.label;
-    EXPECT_EQ(c.expected, RemoveFontFile(file, path.c_str(), c.inFontsFolder ? "KcSeam.otf" : nullptr, InUseBy::kAProgram, hooks))
+    EXPECT_EQ(c.expected, RemoveFontFile(file, c.path.c_str(), c.inFontsFolder ? "KcSeam.otf" : nullptr,
+                                         InUseBy::kAProgram, hooks))
         << c.label;
     EXPECT_FALSE(file.IsOpen()) << c.label;
     EXPECT_EQ(c.schedules, g_scheduled) << c.label;
     const std::string first = journal.lines.empty() ? "" : journal.lines[0].substr(0, journal.lines[0].find('|'));
     EXPECT_EQ(c.journaled, first) << c.label;
   }
-  EXPECT_TRUE(FileExists(path)) << "nothing was really deleted";
+  EXPECT_TRUE(FileExists(fonts_ + "KcSeam.otf") && FileExists(kFolder + "KcSeam.otf")) << "nothing was deleted";
 }
 
 }  // namespace
