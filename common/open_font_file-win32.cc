@@ -5,7 +5,6 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include <cstring>
 #include <utility>
 
 namespace kc {

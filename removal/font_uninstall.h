@@ -36,6 +36,10 @@ ResultCode UninstallFont(OpenFontFile& file, const char* fileName, RemovalOutcom
 ResultCode UninstallFont(const char* fileName, RemovalOutcome& outcome);
 ResultCode UninstallFont(const char* fileName);
 
+// Tells every top-level window that the set of fonts changed (WM_FONTCHANGE), skipping hung ones
+// and waiting a bounded time for each other one; both uninstallations end with it.
+void BroadcastFontChange();
+
 // What UninstallFont would remove, changing nothing: reports each value of the font table that
 // names the file to the removal journal as one that would be removed (the table is only read).
 // Returns 0, kFontsFolderUnavailable or kFontTableUnavailable, each reported too.

@@ -28,7 +28,4 @@ ResultCode UninstallFont(const char* fileName, const FontUninstallHooks& hooks, 
 // How long the WM_FONTCHANGE broadcast waits for any one window that is not hung.
 constexpr UINT kFontChangeTimeoutPerWindowMs = 3000;
 
-// Tells every top-level window that the set of fonts changed (WM_FONTCHANGE), skipping hung ones.
-void BroadcastFontChange();
-
 }  // namespace kc

@@ -8,7 +8,7 @@
 #include "common/scoped_handles-win32.h"
 #include "removal/font_file_removal.h"
 #include "removal/font_table_values-win32.h"
-#include "removal/font_uninstall_hooks-win32.h"
+#include "removal/font_uninstall.h"
 #include "removal/path_compare-win32.h"
 #include "removal/removal_journal.h"
 #include "removal/user_font_uninstall.h"
