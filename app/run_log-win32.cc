@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "app/run_log_text.h"
+#include "common/own_file-win32.h"
 
 namespace kc {
 namespace {
@@ -27,9 +28,10 @@ std::string Now() {
 }  // namespace
 
 bool RunLog::Open(const std::string& path) {
-  // Others may read the log while the run writes it (an administrator watching, a deployment tool).
-  file_ = ScopedHandle(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+  // Others may read the log while the run writes it (an administrator watching, a deployment tool),
+  // but a link planted at its name is never written through.
+  OwnFile own = CreateOwnFile(path);
+  file_ = std::move(own.handle);
   if (!file_.valid() || !WriteAll(file_.get(), kByteOrderMark)) {
     file_.reset();
     failed_ = true;
@@ -61,7 +63,17 @@ std::string DefaultLogPath() {
   if (dot != std::string::npos) name.erase(dot);
   std::string folder(windows);
   if (folder.back() != '\\') folder += '\\';  // a root such as C:\ comes with its backslash
-  return folder + "Temp\\" + name + ".log";
+  return folder + "Logs\\Software\\" + name + ".log";
+}
+
+void CreateDefaultLogFolders() {
+  char windows[MAX_PATH] = {};
+  const UINT length = GetWindowsDirectoryA(windows, sizeof windows);
+  if (length == 0 || length >= sizeof windows) return;
+  std::string folder(windows);
+  if (folder.back() != '\\') folder += '\\';
+  // Either exists already on most systems; a failure shows when the log is opened.
+  for (const char* below : {"Logs", "Logs\\Software"}) CreateDirectoryA((folder + below).c_str(), nullptr);
 }
 
 std::string AnsiToUtf8(const std::string& ansi) {

@@ -16,8 +16,9 @@ class RunLog {
   RunLog(const RunLog&) = delete;
   RunLog& operator=(const RunLog&) = delete;
 
-  // Creates the file at `path`, replacing one that is there, and writes the byte-order mark. False
-  // when that fails: the log stays closed and counts as failed.
+  // Creates the file at `path`, emptying the last run's log there, and writes the byte-order mark.
+  // A link at that name is replaced by a new file, never written through (common/own_file-win32.h).
+  // False when that fails: the log stays closed and counts as failed.
   bool Open(const std::string& path);
 
   // Writes "<time> <text>" and a line end; `text` is in the ANSI code page. Nothing happens on a
@@ -38,9 +39,13 @@ class RunLog {
   bool failed_ = false;
 };
 
-// %WINDIR%\Temp\ and the program's file name with ".log" for its extension, e.g.
-// C:\WINDOWS\Temp\FontList.log. Empty when the Windows folder or the program's name cannot be had.
+// %WINDIR%\Logs\Software\ and the program's file name with ".log" for its extension, e.g.
+// C:\WINDOWS\Logs\Software\FontList.log: a folder only administrators can write in (deployment
+// toolkits keep their logs there), unlike Temp, where any user could plant a name first. Empty when
+// the Windows folder or the program's name cannot be had.
 std::string DefaultLogPath();
+// Creates %WINDIR%\Logs and %WINDIR%\Logs\Software where they are missing.
+void CreateDefaultLogFolders();
 
 // ANSI text (code page 932 on the systems the program is for) as UTF-8.
 std::string AnsiToUtf8(const std::string& ansi);

@@ -52,7 +52,7 @@ TEST(RunLogTest, ALogThatCannotBeMadeFailsQuietly) {
 TEST(RunLogTest, DefaultPlaceAndSystemMessages) {
   char windows[MAX_PATH] = {};
   GetWindowsDirectoryA(windows, sizeof windows);
-  EXPECT_EQ(std::string(windows) + "\\Temp\\run_log_test.log", DefaultLogPath());
+  EXPECT_EQ(std::string(windows) + "\\Logs\\Software\\run_log_test.log", DefaultLogPath());
 
   const std::string message = SystemErrorText(ERROR_SHARING_VIOLATION);
   EXPECT_FALSE(message.empty());

@@ -2,12 +2,17 @@
 
 #include <cstdio>
 
+#include "common/escaped_text.h"
 #include "common/result_code.h"
 
 namespace kc {
 namespace {
 
-std::string Quoted(const char* text) { return std::string("\"") + text + "\""; }
+// Every text from outside the program goes through one of these two, so that it can neither end
+// its line nor close its quotes: a quoted text runs to the next '"'.
+std::string Quoted(const char* text) { return "\"" + EscapedText(text, EscapeFor::kLogField) + "\""; }
+std::string Quoted(const std::string& text) { return Quoted(text.c_str()); }
+std::string Plain(const std::string& text) { return EscapedText(text, EscapeFor::kLogField); }
 
 // Executable names one per line become one comma-separated list.
 std::string ListOf(const std::string& lines) {
@@ -16,7 +21,7 @@ std::string ListOf(const std::string& lines) {
   while (start < lines.size()) {
     size_t end = lines.find_first_of("\r\n", start);
     if (end == std::string::npos) end = lines.size();
-    if (end > start) list += (list.empty() ? "" : ", ") + lines.substr(start, end - start);
+    if (end > start) list += (list.empty() ? "" : ", ") + Plain(lines.substr(start, end - start));
     start = end + 1;
   }
   return list;
@@ -24,7 +29,7 @@ std::string ListOf(const std::string& lines) {
 
 std::string ErrorText(unsigned long error, const std::string& errorText) {
   std::string text = "error " + std::to_string(error);
-  if (!errorText.empty()) text += ": " + errorText;
+  if (!errorText.empty()) text += ": " + Plain(errorText);
   return text;
 }
 
@@ -39,15 +44,16 @@ std::string TimeStampText(int year, int month, int day, int hour, int minute, in
 
 std::string StartText(const StartFacts& facts) {
   std::string drives;
-  for (const std::string& drive : facts.drives) drives += (drives.empty() ? "" : " ") + drive;
+  for (const std::string& drive : facts.drives) drives += (drives.empty() ? "" : " ") + Plain(drive);
   if (drives.empty()) drives = "(none listed)";
-  return "start " + facts.program + " " + facts.version + ", " + facts.mode + " mode; Windows " +
-         facts.windows + " (RtlGetVersion: " + facts.actualWindows + "); user " + facts.user + " on " +
-         facts.computer + "; drives " + drives;
+  // The program's file name, the user's and the computer's may hold spaces: quoted.
+  return "start " + Quoted(facts.program) + " " + facts.version + ", " + facts.mode + " mode; Windows " +
+         Plain(facts.windows) + " (RtlGetVersion: " + Plain(facts.actualWindows) + "); user " + Quoted(facts.user) +
+         " on " + Quoted(facts.computer) + "; drives " + drives;
 }
 
 std::string BadArgumentText(const std::string& argument) {
-  return "bad command line: " + Quoted(argument.c_str()) +
+  return "bad command line: " + Quoted(argument) +
          " (the switches are /silent, /preview and /log:PATH); nothing was touched";
 }
 
@@ -74,21 +80,21 @@ std::string ApplicationsStillOpenText(const std::string& applications, unsigned 
          "; nothing was removed";
 }
 
-std::string SearchingText(const char* root) { return std::string("searching ") + root; }
+std::string SearchingText(const char* root) { return "searching " + Plain(root); }
 
 std::string DriveNotSearchedText(const char* root, ResultCode result) {
   if (result == kOutOfMemory) {
-    return std::string("out of memory while recording a font on ") + root +
+    return "out of memory while recording a font on " + Plain(root) +
            "; the run stops: fonts removed so far stay removed, the tools stay";
   }
   if (result == kFontsFolderUnavailable) {
-    return std::string("drive ") + root + " not searched: the Fonts folder cannot be found";
+    return "drive " + Plain(root) + " not searched: the Fonts folder cannot be found";
   }
-  return std::string("drive ") + root + " not searched: nothing on it can be listed (no medium, no access, or empty)";
+  return "drive " + Plain(root) + " not searched: nothing on it can be listed (no medium, no access, or empty)";
 }
 
 std::string FoundText(bool collection, const char* path, const char* tag, const char* name) {
-  return "found " + Quoted(path) + ": " + (collection ? "collection" : "OpenType") + ", tag " + tag + ", name " +
+  return "found " + Quoted(path) + ": " + (collection ? "collection" : "OpenType") + ", tag " + Plain(tag) + ", name " +
          Quoted(name);
 }
 
@@ -121,7 +127,7 @@ std::string RemovalEventText(const RemovalEvent& event, RemovalPhase phase, cons
       return "loaded in its user's session, so not removed: " + subject +
              "; it is no longer registered, so a run after that user signs out removes it";
     case RemovalEventKind::kUserFontTableNotLoaded:
-      return "font table of user " + std::string(event.subject) + " left: the user is not signed in, so it " +
+      return "font table of user " + Plain(event.subject) + " left: the user is not signed in, so it " +
              "cannot be reached; Windows skips its values for fonts in " + Quoted(event.detail) +
              " that are gone";
     case RemovalEventKind::kRestartDeletionFailed:

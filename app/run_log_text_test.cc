@@ -34,9 +34,10 @@ TEST(RunLogTextTest, ListsStartAndTime) {
             ApplicationsStillOpenText("acrodist.exe\r\n", 60400));
 
   // Without a compatibility manifest Windows 10 tells GetVersionExA it is 6.2; RtlGetVersion tells.
-  StartFacts facts{"FontList.exe", "1.1.0.0", "silent", "6.2.9200", "10.0.19045", "admin", "PC-7", {"C:\\", "D:\\"}};
-  EXPECT_EQ("start FontList.exe 1.1.0.0, silent mode; Windows 6.2.9200 (RtlGetVersion: 10.0.19045); user admin on "
-            "PC-7; drives C:\\ D:\\",
+  StartFacts facts{"FontList (1).exe", "1.1.0.0", "silent", "6.2.9200", "10.0.19045", "Jo \"Ad\" on x", "PC-7",
+                   {"C:\\", "D:\\"}};
+  EXPECT_EQ("start \"FontList (1).exe\" 1.1.0.0, silent mode; Windows 6.2.9200 (RtlGetVersion: 10.0.19045); user "
+            "\"Jo %22Ad%22 on x\" on \"PC-7\"; drives C:\\ D:\\",
             StartText(facts));
   facts.drives.clear();
   EXPECT_NE(std::string::npos, StartText(facts).find("drives (none listed)"));

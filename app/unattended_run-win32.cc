@@ -71,6 +71,7 @@ int RunUnattended(const CommandLine& line) {
   std::set_terminate(EndWithoutAWindow);
 
   RunLog log;
+  if (line.logPath.empty()) CreateDefaultLogFolders();
   log.Open(line.logPath.empty() ? DefaultLogPath() : line.logPath);
   int exitCode = kExitOutOfMemory;
   try {

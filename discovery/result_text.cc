@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "common/escaped_text.h"
 #include "discovery/collection_font_list.h"
 
 namespace kc {
@@ -11,6 +12,13 @@ constexpr char kLineEnd[] = "\r\n";
 
 void AppendLine(std::string& text, const char* line) {
   text += line;
+  text += kLineEnd;
+}
+
+// A name comes from the font's bytes or the file's name: a line break in it must not start a line
+// of its own that passes for another font.
+void AppendNameLine(std::string& text, const char* name) {
+  text += EscapedText(name, EscapeFor::kDisplay);
   text += kLineEnd;
 }
 
@@ -43,12 +51,12 @@ std::string BuildResultText(const OpenTypeFontList& openTypeFonts, const std::st
                             const std::string& notRemovedHeading) {
   OutcomeLines lines;
   lines.removed.reserve(openTypeFonts.size() * kFullNameSize);
-  for (const OpenTypeFontRecord& record : openTypeFonts) AppendLine(lines.For(record.outcome), record.fullName);
+  for (const OpenTypeFontRecord& record : openTypeFonts) AppendNameLine(lines.For(record.outcome), record.fullName);
   const int32_t count = GetCollectionFontCount();
   for (int32_t i = 0; i < count; ++i) {
     CollectionFontRecord record;
     if (GetCollectionFont(i, record) != 0) continue;
-    AppendLine(lines.For(record.outcome), record.fileName);
+    AppendNameLine(lines.For(record.outcome), record.fileName);
   }
 
   std::string text = std::move(lines.removed);

@@ -46,6 +46,11 @@ TEST_F(ResultTextTest, EverythingRemovedGivesThePlainList) {
   EXPECT_EQ("Kc Gothic M\r\nKc Gothic M\r\n\x83\x53\x83\x56\x83\x62\x83\x4E\r\nKcCollection\r\n", Build(fonts));
 }
 
+TEST_F(ResultTextTest, ANameWithLineBreaksStaysOnItsLine) {
+  AddCollection("Coll\r\nSTAYS", kGone);
+  EXPECT_EQ("Kc%0D%0AFake%09B \"q\"\r\nColl%0D%0ASTAYS\r\n", Build({OpenType("Kc\r\nFake\tB \"q\"", kGone)}));
+}
+
 TEST_F(ResultTextTest, NothingFoundGivesAnEmptyText) { EXPECT_EQ("", Build({})); }
 
 TEST_F(ResultTextTest, FontsStillOnDiskAreListedApart) {

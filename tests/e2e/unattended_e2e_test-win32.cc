@@ -244,8 +244,8 @@ TEST(DemoPc, PreviewChangesNothingAndASilentRunRemovesExactlyWhatItListed) {
   // same fonts, and the silent run removed each.
   ASSERT_GE(silentLog.size(), 3u);
   ASSERT_GE(previewLog.size(), 3u);
-  EXPECT_TRUE(StartsWith(silentLog.front(), "start FontList.exe 1.1.0.0, silent mode; Windows 6.0.")) << silentLog.front();
-  EXPECT_TRUE(StartsWith(previewLog.front(), "start FontList.exe 1.1.0.0, preview mode; ")) << previewLog.front();
+  EXPECT_TRUE(StartsWith(silentLog.front(), "start \"FontList.exe\" 1.1.0.0, silent mode; Windows 6.0.")) << silentLog.front();
+  EXPECT_TRUE(StartsWith(previewLog.front(), "start \"FontList.exe\" 1.1.0.0, preview mode; ")) << previewLog.front();
   EXPECT_NE(std::string::npos, silentLog.front().find("; drives C:\\ D:\\ R:\\")) << silentLog.front();
   std::vector<std::string> foundBySilent, foundByPreview;
   for (const std::string& e : silentLog) {
@@ -469,7 +469,7 @@ TEST_F(NothingTouched, BadSwitchesGiveExitCode87) {
   ExpectWindowless(RunWatched("FontList.exe /PREVIEW /log:"), 87);
   char windows[MAX_PATH] = {};
   GetWindowsDirectoryA(windows, sizeof windows);
-  const std::string defaultLog = std::string(windows) + "\\Temp\\FontList.log";
+  const std::string defaultLog = std::string(windows) + "\\Logs\\Software\\FontList.log";
   EXPECT_TRUE(Has(LogEvents(defaultLog), "bad command line: \"/log:\" (the switches are /silent, /preview and "
                                          "/log:PATH); nothing was touched"));
   DeleteFileA(defaultLog.c_str());
@@ -517,7 +517,7 @@ TEST(DialogLog, OnlyWithItsSwitch) {
   CreateDirectoryA("C:\\logs", nullptr);
   char windows[MAX_PATH] = {};
   GetWindowsDirectoryA(windows, sizeof windows);
-  const std::string defaultLog = std::string(windows) + "\\Temp\\FontList.log";
+  const std::string defaultLog = std::string(windows) + "\\Logs\\Software\\FontList.log";
 
   const DWORD pid = StartProgram("FontList.exe /log:C:\\logs\\dialog.log");
   ASSERT_NE(0u, pid);
@@ -536,7 +536,7 @@ TEST(DialogLog, OnlyWithItsSwitch) {
 
   const std::vector<std::string> log = LogEvents("C:\\logs\\dialog.log");
   ASSERT_FALSE(log.empty());
-  EXPECT_TRUE(StartsWith(log.front(), "start FontList.exe 1.1.0.0, dialog mode; ")) << log.front();
+  EXPECT_TRUE(StartsWith(log.front(), "start \"FontList.exe\" 1.1.0.0, dialog mode; ")) << log.front();
   EXPECT_TRUE(Has(log, "deleted \"D:\\fonts\\KcGothic-M.otf\""));
   EXPECT_TRUE(Has(log, "summary: 2 product fonts found: 2 removed, 0 to be removed at the next restart, 0 still on disk"));
   EXPECT_EQ("exit code 0", log.back());

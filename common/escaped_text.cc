@@ -1,0 +1,45 @@
+#include "common/escaped_text.h"
+
+namespace kc {
+namespace {
+
+// Code page 932: the bytes that begin a double-byte character, and those that may end one. No
+// byte below 0x40 is a trail byte, so a control character, '"' or '%' is never half of a character.
+bool IsLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
+bool IsTrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFC && byte != 0x7F; }
+
+bool IsControl(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
+
+void AppendEscape(std::string& out, unsigned char byte) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  out += '%';
+  out += kDigits[byte >> 4];
+  out += kDigits[byte & 0x0F];
+}
+
+}  // namespace
+
+std::string EscapedText(const char* text, EscapeFor use) {
+  std::string out;
+  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) {
+    if (IsLeadByte(*p)) {
+      if (IsTrailByte(p[1])) {
+        out += static_cast<char>(p[0]);
+        out += static_cast<char>(p[1]);
+        ++p;
+      } else {
+        AppendEscape(out, *p);
+      }
+      continue;
+    }
+    const bool special = use == EscapeFor::kLogField && (*p == '"' || *p == '%');
+    if (IsControl(*p) || special) {
+      AppendEscape(out, *p);
+    } else {
+      out += static_cast<char>(*p);
+    }
+  }
+  return out;
+}
+
+}  // namespace kc

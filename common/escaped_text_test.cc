@@ -1,0 +1,37 @@
+// Escaping keeps every text on its line, and never splits or merges a double-byte character.
+#include "common/escaped_text.h"
+
+#include <gtest/gtest.h>
+
+namespace kc {
+namespace {
+
+TEST(EscapedTextTest, TableOfTexts) {
+  struct Case {
+    const char* text;
+    const char* display;
+    const char* logField;
+  };
+  const Case cases[] = {
+      {"C:\\Fonts\\A.otf", "C:\\Fonts\\A.otf", "C:\\Fonts\\A.otf"},
+      {"a\r\nb\tc", "a%0D%0Ab%09c", "a%0D%0Ab%09c"},
+      {"\x01\x1F\x7F", "%01%1F%7F", "%01%1F%7F"},
+      {"say \"hi\" 100%", "say \"hi\" 100%", "say %22hi%22 100%25"},
+      // Shift-JIS "ケ" (0x83 0x50) and "表" (0x95 0x5C: a backslash as trail byte) stay whole.
+      {"\x83\x50\x95\x5C", "\x83\x50\x95\x5C", "\x83\x50\x95\x5C"},
+      // A lead byte at the end, or before a byte that cannot end a character, stands alone.
+      {"ab\x83", "ab%83", "ab%83"},
+      {"\x83\"", "%83\"", "%83%22"},
+      {"\x83\n", "%83%0A", "%83%0A"},
+      // A single-byte katakana and 0x80 are characters of their own.
+      {"\xB1\x80", "\xB1\x80", "\xB1\x80"},
+      {"", "", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.display, EscapedText(c.text, EscapeFor::kDisplay)) << c.text;
+    EXPECT_EQ(c.logField, EscapedText(c.text, EscapeFor::kLogField)) << c.text;
+  }
+}
+
+}  // namespace
+}  // namespace kc

@@ -1,0 +1,33 @@
+#pragma once
+// A file the program writes for itself (the run's log) at a path where somebody else may have put
+// a link first: a hard link, or a symbolic link or junction, named like the file and leading to a
+// file of the system. Opening such a name with CREATE_ALWAYS would empty and rewrite that other
+// file with the program's rights, so the name is opened as it stands (never what it leads to),
+// checked through that handle before a byte changes, and only then emptied.
+
+#include <string>
+
+#include "common/scoped_handles-win32.h"
+
+namespace kc {
+
+enum class OwnFileOrigin {
+  kCreated,       // nothing was there
+  kReused,        // a plain file of one name was there (the last run's): emptied
+  kLinkReplaced,  // a link was there: that name was removed and a new file made in its place
+};
+
+struct OwnFile {
+  ScopedHandle handle;  // write access, shared for reading; invalid when the file cannot be had
+  OwnFileOrigin origin = OwnFileOrigin::kCreated;
+  unsigned long error = 0;  // why the handle is invalid
+};
+
+// Opens `path` for writing as an empty file that is the program's own: a file of one name, not a
+// reparse point. A link at the name is never written through: the name itself is deleted through
+// a handle on it (the file it led to keeps every byte) and a new file is created with CREATE_NEW,
+// which fails rather than follow anything put there in between (then tried again, twice). Fails
+// when the name cannot be opened, or is a folder, or its link cannot be removed.
+OwnFile CreateOwnFile(const std::string& path);
+
+}  // namespace kc
