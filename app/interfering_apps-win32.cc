@@ -1,7 +1,5 @@
 #include "app/interfering_apps-win32.h"
 
-#include <psapi.h>
-
 #include <cstdint>
 #include <cstring>
 #include <set>
@@ -9,6 +7,7 @@
 #include "common/path_buffer.h"
 #include "common/path_split.h"
 #include "common/scoped_handles-win32.h"
+#include "common/system_library-win32.h"
 
 namespace kc {
 namespace {
@@ -27,17 +26,42 @@ struct InterferencePass {
 
 bool IsSystemLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 
+// psapi.dll is no KnownDLL before Windows 7: imported, it would be looked for in the program's
+// folder first. Its two functions are taken from System32's copy instead, once.
+struct ProcessStatusFunctions {
+  using EnumProcessModulesFunction = BOOL(WINAPI*)(HANDLE, HMODULE*, DWORD, LPDWORD);
+  using GetModuleFileNameExFunction = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
+  EnumProcessModulesFunction enumProcessModules = nullptr;
+  GetModuleFileNameExFunction getModuleFileNameEx = nullptr;
+
+  ProcessStatusFunctions() {
+    const HMODULE psapi = LoadSystemLibrary("psapi.dll");
+    if (psapi == nullptr) return;
+    enumProcessModules = reinterpret_cast<EnumProcessModulesFunction>(
+        reinterpret_cast<void*>(GetProcAddress(psapi, "EnumProcessModules")));
+    getModuleFileNameEx = reinterpret_cast<GetModuleFileNameExFunction>(
+        reinterpret_cast<void*>(GetProcAddress(psapi, "GetModuleFileNameExA")));
+  }
+};
+
+const ProcessStatusFunctions& ProcessStatus() {
+  static const ProcessStatusFunctions functions;
+  return functions;
+}
+
 // Writes the full path of the executable that owns `window` into `path` (at least MAX_PATH
 // bytes, cleared by the caller). FALSE when the process cannot be opened or queried.
 BOOL GetWindowProcessPath(HWND window, char* path) {
+  const ProcessStatusFunctions& psapi = ProcessStatus();
+  if (psapi.enumProcessModules == nullptr || psapi.getModuleFileNameEx == nullptr) return FALSE;
   DWORD processId = 0;
   GetWindowThreadProcessId(window, &processId);
   ScopedHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
   if (process.get() == nullptr) return FALSE;
   HMODULE executable = nullptr;
   DWORD needed = 0;
-  if (!EnumProcessModules(process.get(), &executable, sizeof executable, &needed)) return FALSE;
-  return GetModuleFileNameExA(process.get(), executable, path, MAX_PATH) != 0;
+  if (!psapi.enumProcessModules(process.get(), &executable, sizeof executable, &needed)) return FALSE;
+  return psapi.getModuleFileNameEx(process.get(), executable, path, MAX_PATH) != 0;
 }
 
 // EnumWindows callback; `passState` is the InterferencePass of the enumeration. Posts WM_CLOSE to

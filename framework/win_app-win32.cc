@@ -44,8 +44,21 @@ HINSTANCE AfxGetResourceHandle() {
 }
 
 void AfxEnableControlContainer() {
+  // Loaded here rather than imported: an imported comctl32 starts (and loads what it needs, the
+  // theme DLL among them) before the program's first instruction, before the program can keep the
+  // DLL search out of its own folder. By name, so that the manifest's dependency redirects it to
+  // common controls 6 in the side-by-side store; kept loaded for the process's life.
+  const HMODULE comctl32 = LoadLibraryA("comctl32.dll");
+  if (comctl32 == nullptr) return;
+  using InitCommonControlsExFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  using InitCommonControlsFunction = void(WINAPI*)();
+  const auto initEx = reinterpret_cast<InitCommonControlsExFunction>(
+      reinterpret_cast<void*>(GetProcAddress(comctl32, "InitCommonControlsEx")));
   INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
-  if (!InitCommonControlsEx(&classes)) InitCommonControls();  // older comctl32 without the Ex form
+  if (initEx != nullptr && initEx(&classes)) return;
+  const auto init = reinterpret_cast<InitCommonControlsFunction>(
+      reinterpret_cast<void*>(GetProcAddress(comctl32, "InitCommonControls")));  // older, without the Ex form
+  if (init != nullptr) init();
 }
 
 int AfxWinMain(HINSTANCE instance) {

@@ -9,6 +9,7 @@
 //   ask-after-ms=N     listed applications may keep their windows N ms before the user is asked
 //   step-pause-ms=N    a pause of N ms after every step of the progress bar, for watchers
 //   silent-wait-ms=N   a silent run waits N ms (not 60 s) for listed applications to close
+//   dll-preload        the DLL search is restricted as on Windows without SetDefaultDllDirectories
 #include <windows.h>
 
 #include <cstdlib>
@@ -16,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "app/dll_search-win32.h"
 #include "app/font_list_app-win32.h"
 #include "app/program_arguments-win32.h"
 #include "app/run_options-win32.h"
@@ -44,13 +46,19 @@ long NumberAfter(const char* argument, const char* name) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  // First, as in the program: reading the arguments loads nothing.
+  bool preload = false;
+  for (int i = 1; i < __argc; ++i) preload = preload || std::strcmp(__argv[i], "dll-preload") == 0;
+  kc::RestrictDllSearch(!preload);
   kc::StartupSources& sources = kc::CurrentStartupSources();
   kc::RunOptions& options = kc::CurrentRunOptions();
   std::vector<std::string>& programArguments = kc::ProgramArguments();
   programArguments.clear();
   for (int i = 1; i < __argc; ++i) {
     const char* seam = __argv[i];
-    if (std::strcmp(seam, "win32s") == 0) {
+    if (std::strcmp(seam, "dll-preload") == 0) {
+      continue;
+    } else if (std::strcmp(seam, "win32s") == 0) {
       sources.getVersion = Win32sVersion;
     } else if (std::strcmp(seam, "win98") == 0) {
       sources.getVersion = Windows98Version;

@@ -122,8 +122,11 @@ int WaitForExitCode(DWORD pid, DWORD timeoutMs) {
 }
 
 DWORD StartProgram(const std::string& exeAndArgs, bool nonAdministrator) {
-  const ToolRun run =
-      Kcui(std::string("start ") + (nonAdministrator ? "--non-admin " : "") + "C:\\tests\\" + exeAndArgs);
+  return StartProgramIn("C:\\tests\\", exeAndArgs, nonAdministrator);
+}
+
+DWORD StartProgramIn(const std::string& folder, const std::string& exeAndArgs, bool nonAdministrator) {
+  const ToolRun run = Kcui(std::string("start ") + (nonAdministrator ? "--non-admin " : "") + folder + exeAndArgs);
   const DWORD pid = static_cast<DWORD>(std::strtoul(run.out.c_str(), nullptr, 10));
   if (run.status != 0 || pid == 0) {
     std::fprintf(stderr, "kcui start %s: status %d, printed \"%s\"\n", exeAndArgs.c_str(), run.status,

@@ -25,6 +25,8 @@ std::vector<std::string> Lines(const std::string& out);
 
 // Starts a program of C:\tests\ through kcui; returns its process id, 0 on failure.
 DWORD StartProgram(const std::string& exeAndArgs, bool nonAdministrator = false);
+// The same for a program of `folder` (ending in a backslash), which is also its current folder.
+DWORD StartProgramIn(const std::string& folder, const std::string& exeAndArgs, bool nonAdministrator = false);
 
 // Ends a started program that is still running (a failed test must not leave windows behind).
 void EndIfRunning(DWORD pid);

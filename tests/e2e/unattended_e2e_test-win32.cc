@@ -11,6 +11,7 @@
 #include <shlobj.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 #include <regex>
 #include <set>
@@ -512,15 +513,9 @@ TEST(UnwritableLog, TheRunGoesOnAndTheExitCodeSaysSo) {
 
 // ---- The dialog program writes a log only when asked ----
 
-TEST(DialogLog, OnlyWithItsSwitch) {
-  SeedSmallPc();
-  CreateDirectoryA("C:\\logs", nullptr);
-  char windows[MAX_PATH] = {};
-  GetWindowsDirectoryA(windows, sizeof windows);
-  const std::string defaultLog = std::string(windows) + "\\Logs\\Software\\FontList.log";
-
-  const DWORD pid = StartProgram("FontList.exe /log:C:\\logs\\dialog.log");
-  ASSERT_NE(0u, pid);
+// The user's part of a dialog run: 開始, はい, and 了解 once the result list is there; the
+// program ends with 0.
+void ClickThroughARemoval(DWORD pid) {
   const std::string Pid = " --pid " + std::to_string(pid);
   ASSERT_EQ(0, Kcui("click " + kMainTitle + " 1" + Pid).status) << "開始";
   ASSERT_EQ(0, Kcui("find " + kMainTitle + Pid).status) << "the confirmation";
@@ -533,6 +528,18 @@ TEST(DialogLog, OnlyWithItsSwitch) {
   }
   ASSERT_EQ(0, Kcui("click " + kProgramTitle + " 1" + Pid).status) << "了解";
   EXPECT_EQ(0, WaitForExitCode(pid));
+}
+
+TEST(DialogLog, OnlyWithItsSwitch) {
+  SeedSmallPc();
+  CreateDirectoryA("C:\\logs", nullptr);
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, sizeof windows);
+  const std::string defaultLog = std::string(windows) + "\\Logs\\Software\\FontList.log";
+
+  const DWORD pid = StartProgram("FontList.exe /log:C:\\logs\\dialog.log");
+  ASSERT_NE(0u, pid);
+  ClickThroughARemoval(pid);
 
   const std::vector<std::string> log = LogEvents("C:\\logs\\dialog.log");
   ASSERT_FALSE(log.empty());
@@ -551,6 +558,106 @@ TEST(DialogLog, OnlyWithItsSwitch) {
   ASSERT_EQ(0, Kcui("click " + kMainTitle + " 2" + PlainPid).status) << "いいえ";
   EXPECT_EQ(0, WaitForExitCode(plain));
   EXPECT_FALSE(Exists(defaultLog));
+}
+
+// ---- Nothing planted steers what a run writes or loads ----
+
+std::string WindowsFolder() {
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, sizeof windows);
+  return windows;
+}
+
+// A user who may create files where the log goes plants its name as a hard link to a file of the
+// system before the run: the run replaces the name with a log of its own, the other file keeps
+// every byte.
+TEST(PlantedLog, AHardLinkAtTheLogsNameIsNeverWrittenThrough) {
+  const std::string system = "C:\\victim\\system.dat";
+  const std::string precious = "precious bytes\r\n";
+  Put(system, precious);
+  const std::string defaultLog = WindowsFolder() + "\\Logs\\Software\\FontList.log";
+  CreateDirectoryA((WindowsFolder() + "\\Logs").c_str(), nullptr);
+  CreateDirectoryA((WindowsFolder() + "\\Logs\\Software").c_str(), nullptr);
+  struct Case {
+    std::string log;
+    std::string arguments;
+  };
+  const Case cases[] = {
+      {defaultLog, "/silent"},
+      {defaultLog, "/preview"},
+      {"C:\\users\\Public\\kc.log", "/silent /log:C:\\users\\Public\\kc.log"},
+      {"C:\\users\\Public\\kc.log", "/preview /log:C:\\users\\Public\\kc.log"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    DeleteFileA(c.log.c_str());
+    ASSERT_TRUE(CreateHardLinkA(c.log.c_str(), system.c_str(), nullptr)) << GetLastError();
+    ExpectWindowless(RunWatched("FontList.exe " + c.arguments), 0);
+    EXPECT_EQ(precious, testsupport::ReadWholeFile(system));
+    const std::vector<std::string> log = LogEvents(c.log);
+    ASSERT_FALSE(log.empty());
+    EXPECT_TRUE(StartsWith(log.front(), "start \"FontList.exe\" ")) << log.front();
+    EXPECT_EQ("exit code 0", log.back());
+  }
+}
+
+// A product font whose name carries line breaks, a tab, a control byte, quotes and a made-up
+// summary: every line of the log is one event of the run, and the run has one summary.
+TEST(HostileName, AFontsNameCannotForgeALineOfTheLog) {
+  const std::string name = "Kc\r\n2026-12-09 10:00:00.000 summary: 0 product fonts found\n\t\x01\"x\" 100%\r\x83";
+  Put("D:\\evil\\KcEvil-M.otf", testfonts::BuildTaggedOpenType(name, "KCHV"));
+  ExpectWindowless(RunWatched("FontList.exe /silent /log:C:\\users\\Public\\evil.log"), 0);
+
+  const std::vector<std::string> log = LogEvents("C:\\users\\Public\\evil.log");  // each line timed
+  int summaries = 0;
+  for (const std::string& event : log) {
+    EXPECT_EQ(std::string::npos, event.find_first_of("\r\n\t\x01")) << event;
+    summaries += StartsWith(event, "summary: ");
+  }
+  EXPECT_EQ(1, summaries);
+  EXPECT_TRUE(Has(log, "found \"D:\\evil\\KcEvil-M.otf\": OpenType, tag KCHV, name \"Kc%0D%0A2026-12-09 10:00:00.000 "
+                       "summary: 0 product fonts found%0A%09%01%22x%22 100%25%0D%83\""));
+  EXPECT_TRUE(Has(log, "summary: 1 product fonts found: 1 removed, 0 to be removed at the next restart, 0 still on disk"));
+}
+
+// The dialog program started from a folder (also its current folder) where DLLs were planted under
+// the names of DLLs loaded late or imported, Wine told to prefer those (as Windows prefers the
+// program's folder for a DLL that is not a KnownDLL): both ways of restricting
+// the search (the newer one, and the preloads of Windows without it) keep every one of them out.
+TEST(PlantedDlls, NoneRunsInTheDialogProgram) {
+  const char* const planted[] = {"uxtheme.dll", "msimg32.dll", "dwmapi.dll", "psapi.dll"};
+  CreateDirectoryA("C:\\downloads", nullptr);
+  for (const char* program : {"FontList.exe", "FontListSeams.exe"}) {
+    ASSERT_TRUE(CopyFileA((std::string("C:\\tests\\") + program).c_str(),
+                          (std::string("C:\\downloads\\") + program).c_str(), FALSE));
+  }
+  for (const char* dll : planted) {
+    ASSERT_TRUE(CopyFileA("C:\\tests\\planted.dll", (std::string("C:\\downloads\\") + dll).c_str(), FALSE));
+  }
+  // Wine's own load order, for these two programs only (kcui and the test take Wine's DLLs).
+  for (const char* program : {"FontList.exe", "FontListSeams.exe"}) {
+    HKEY overrides = nullptr;
+    const std::string key = std::string("Software\\Wine\\AppDefaults\\") + program + "\\DllOverrides";
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                             &overrides, nullptr));
+    for (const char* dll : planted) {
+      const std::string name(dll, std::strlen(dll) - 4);
+      RegSetValueExA(overrides, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>("native,builtin"), 15);
+    }
+    RegCloseKey(overrides);
+  }
+
+  for (const char* run : {"FontList.exe", "FontListSeams.exe dll-preload"}) {
+    SCOPED_TRACE(run);
+    const DWORD pid = StartProgramIn("C:\\downloads\\", run);
+    ASSERT_NE(0u, pid);
+    ClickThroughARemoval(pid);
+    EndIfRunning(pid);
+  }
+  WIN32_FIND_DATAA found;
+  const HANDLE find = FindFirstFileA("C:\\planted-ran\\*-by-FontList*", &found);
+  EXPECT_EQ(INVALID_HANDLE_VALUE, find) << "ran: " << found.cFileName;
+  if (find != INVALID_HANDLE_VALUE) FindClose(find);
 }
 
 }  // namespace

@@ -200,6 +200,16 @@ def manifest_faults(text):
     return faults
 
 
+# KnownDLLs of Windows XP (HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager\\KnownDLLs),
+# mapped from System32 at boot with the DLLs they import (msvcrt, which shell32 and rpcrt4 import),
+# and ntdll (in every process before the program). Not comctl32: common controls 6 come from the
+# side-by-side store, but start by loading the theme DLL, which is no KnownDLL, by the search path.
+LOADED_FROM_SYSTEM32 = {
+    "kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "ntdll.dll",
+    "msvcrt.dll",
+}
+
+
 def read_lists(folder):
     """{dll in lower case: set of function names} from folder/<dll>.txt."""
     lists = {}
@@ -242,6 +252,14 @@ def check(image, lists):
     if delay_rva and delay_size:
         imports.append("the program delay-loads DLLs: the gate cannot check those imports")
     results.append(("imports: every one on the XP SP3 lists", imports))
+
+    # An imported DLL is resolved before the program's first instruction, before it can restrict
+    # the DLL search: only DLLs that Windows takes from System32 whatever lies beside the program
+    # may be imported (anything else is loaded at run time by full path).
+    search = [f"{dll}: not a DLL Windows XP takes from System32 whatever the program's folder holds"
+              for dll in sorted({dll for dll, _, _ in imports_of(image)})
+              if dll.lower() not in LOADED_FROM_SYSTEM32]
+    results.append(("imports: only DLLs that cannot be planted beside the program", search))
 
     manifest = manifest_of(image)
     results.append(("manifest: well-formed, X86, common controls 6, requireAdministrator, "

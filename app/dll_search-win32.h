@@ -1,0 +1,24 @@
+#pragma once
+// The program runs elevated, often straight from a Downloads folder. Windows looks for a DLL that
+// is loaded by name first in the program's folder and in the current folder, so a DLL planted
+// there under a system DLL's name would run with administrator rights. The first thing the
+// program does, before any window, is to take both folders out of the search.
+
+namespace kc {
+
+enum class DllSearch {
+  kSystem32Only,  // SetDefaultDllDirectories (Windows 8 and later, 7 and Vista with KB2533623)
+  kPreloaded,     // older: the current folder left out, and the DLLs Windows loads late preloaded
+};
+
+// Where kernel32 has SetDefaultDllDirectories (looked up at run time), every later load by name
+// searches System32 only; elsewhere SetDllDirectoryA("") takes the current folder out. Either way
+// the DLLs that Windows itself loads by name after start-up (themes, the desktop window manager,
+// the input method, ...) are then loaded from System32 by full path, so that the later loads by
+// name find them loaded, whatever search path they go by. The DLLs the program imports are resolved before its first instruction: see
+// the README ("What the program trusts") for why each is safe. `useDefaultDllDirectories` false
+// takes the older way wherever the program runs (the test build shows it under Wine, which has
+// SetDefaultDllDirectories).
+DllSearch RestrictDllSearch(bool useDefaultDllDirectories = true);
+
+}  // namespace kc
