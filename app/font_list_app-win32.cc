@@ -31,7 +31,7 @@ BOOL CFontListApp::InitInstance() {
   RunLog log;
   if (!line.logPath.empty()) log.Open(line.logPath);
   if (line.bad) {
-    log.Line(StartText(CurrentStartFacts(line.mode, DriveRootList())));
+    log.Start(CurrentStartFacts(line.mode, DriveRootList()));
     log.Line(BadArgumentText(line.badArgument));
     log.Line(ExitCodeText(kExitBadCommandLine));
     const std::string message = LoadResourceText(IDS_BAD_COMMAND_LINE) + line.badArgument;

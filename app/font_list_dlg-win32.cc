@@ -65,7 +65,7 @@ BOOL CFontListDlg::OnInitDialog() {
   // A failed check does not stop the others: each failure shows its own message.
   const StartupChecks checks = CheckStartup(m_driveRootList);
   if (m_pRunLog != nullptr) {
-    m_pRunLog->Line(StartText(CurrentStartFacts(RunMode::kDialog, m_driveRootList)));
+    m_pRunLog->Start(CurrentStartFacts(RunMode::kDialog, m_driveRootList));
     for (int i = 0; i < checks.count; ++i) m_pRunLog->Line(StartupFailureText(checks.failures[i]));
   }
   for (int i = 0; i < checks.count; ++i) FailStartup(StartupFailureMessage(checks.failures[i]));

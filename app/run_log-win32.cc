@@ -32,12 +32,23 @@ bool RunLog::Open(const std::string& path) {
   // but a link planted at its name is never written through.
   OwnFile own = CreateOwnFile(path);
   file_ = std::move(own.handle);
+  replacedLink_ = own.origin == OwnFileOrigin::kLinkReplaced;
+  path_ = path;
   if (!file_.valid() || !WriteAll(file_.get(), kByteOrderMark)) {
     file_.reset();
     failed_ = true;
     return false;
   }
   return true;
+}
+
+void RunLog::Start(const StartFacts& facts) noexcept {
+  try {
+    Line(StartText(facts));
+    if (replacedLink_) Line(LogLinkReplacedText(path_.c_str()));
+  } catch (const std::exception&) {
+    LineLost();
+  }
 }
 
 void RunLog::Line(const std::string& text) noexcept {

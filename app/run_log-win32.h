@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "app/run_log_text.h"
 #include "common/scoped_handles-win32.h"
 
 namespace kc {
@@ -20,6 +21,10 @@ class RunLog {
   // A link at that name is replaced by a new file, never written through (common/own_file-win32.h).
   // False when that fails: the log stays closed and counts as failed.
   bool Open(const std::string& path);
+
+  // The run's first line; then, when Open found a link at the log's name and replaced it, a line
+  // that says so.
+  void Start(const StartFacts& facts) noexcept;
 
   // Writes "<time> <text>" and a line end; `text` is in the ANSI code page. Nothing happens on a
   // closed log. Never throws: a line that cannot be made or written marks the log failed.
@@ -36,6 +41,8 @@ class RunLog {
 
  private:
   ScopedHandle file_;
+  std::string path_;
+  bool replacedLink_ = false;
   bool failed_ = false;
 };
 

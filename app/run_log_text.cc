@@ -52,6 +52,11 @@ std::string StartText(const StartFacts& facts) {
          " on " + Quoted(facts.computer) + "; drives " + drives;
 }
 
+std::string LogLinkReplacedText(const char* logPath) {
+  return "log " + Quoted(logPath) + " was a link to another file: that link was removed and this log made in its "
+         "place; the other file was not touched";
+}
+
 std::string BadArgumentText(const std::string& argument) {
   return "bad command line: " + Quoted(argument) +
          " (the switches are /silent, /preview and /log:PATH); nothing was touched";

@@ -37,6 +37,8 @@ enum class FontOutcome { kRemoved, kRemovedAtRestart, kStillOnDisk };
 std::string TimeStampText(int year, int month, int day, int hour, int minute, int second, int millisecond);
 
 std::string StartText(const StartFacts& facts);
+// The log's own name held a link (planted by somebody else) when the run began: it was replaced.
+std::string LogLinkReplacedText(const char* logPath);
 std::string BadArgumentText(const std::string& argument);
 std::string DeclinedText();
 std::string StartupFailureText(StartupFailure failure);

@@ -39,7 +39,7 @@ class UnattendedFace : public RunFace {
 int Run(const CommandLine& line, RunLog& log) {
   DriveRootList drives;
   const StartupChecks checks = CheckStartup(drives);
-  log.Line(StartText(CurrentStartFacts(line.mode, drives)));
+  log.Start(CurrentStartFacts(line.mode, drives));
   if (line.bad) {
     log.Line(BadArgumentText(line.badArgument));
     return kExitBadCommandLine;

@@ -474,6 +474,7 @@ TEST_F(NothingTouched, BadSwitchesGiveExitCode87) {
   EXPECT_TRUE(Has(LogEvents(defaultLog), "bad command line: \"/log:\" (the switches are /silent, /preview and "
                                          "/log:PATH); nothing was touched"));
   DeleteFileA(defaultLog.c_str());
+  RemoveDirectoryA((std::string(windows) + "\\Logs\\Software").c_str());  // made for the log
 
   // Without /silent or /preview a person may be there: a message names the switch.
   const DWORD pid = StartProgram("FontList.exe /bogus");
@@ -597,6 +598,8 @@ TEST(PlantedLog, AHardLinkAtTheLogsNameIsNeverWrittenThrough) {
     const std::vector<std::string> log = LogEvents(c.log);
     ASSERT_FALSE(log.empty());
     EXPECT_TRUE(StartsWith(log.front(), "start \"FontList.exe\" ")) << log.front();
+    EXPECT_TRUE(Has(log, "log \"" + c.log + "\" was a link to another file: that link was removed and this log "
+                         "made in its place; the other file was not touched"));
     EXPECT_EQ("exit code 0", log.back());
   }
 }
