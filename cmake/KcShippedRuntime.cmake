@@ -31,3 +31,28 @@ function(kc_link_xp_runtime target)
   # The trailing slash makes -B a folder, not a prefix of file names.
   target_link_options(${target} PRIVATE "-B${KC_XP_RUNTIME_DIR}/")
 endfunction()
+
+# kc_link_reproducible(<target>)
+#
+# Links <target> so that its bytes depend on its sources alone: the same commit built in any
+# folder, at any time, gives the same file, which anyone can rebuild and compare with a release
+# (scripts/release; the test reproducible_build in tests/release builds it again elsewhere).
+#
+# Two clean builds in two folders differed only in the PE header's link time stamp (ld writes the
+# clock's time) and the header checksum over it: --no-insert-timestamp writes 0 there. Windows'
+# loader does not check an .exe's own time stamp (bound imports compare the DLLs'). A time taken
+# from the commit would not do: a build folder that linked before a commit that changed no source
+# keeps the older commit's time, so its bytes would depend on its history. ld computes the
+# checksum over the final bytes, and the import gate (tests/imports) checks it.
+#
+# -s leaves out the symbol table and the debug information, which only the MinGW runtime's objects
+# carried (ours are compiled without -g), with the paths of Debian's build of it. A file without
+# them ends on its file alignment, so signing appends the signature with no padding before it, and
+# `osslsigncode remove-signature` gives back the built bytes exactly: a signed release compares
+# byte for byte with anyone's build of its commit.
+function(kc_link_reproducible target)
+  if(NOT KC_WIN32)
+    return()
+  endif()
+  target_link_options(${target} PRIVATE "LINKER:--no-insert-timestamp" "LINKER:-s")
+endfunction()

@@ -10,6 +10,8 @@ here) and fails, naming each fault, when
   - the manifest (RT_MANIFEST, id 1) is missing or not well-formed XML, or does not ask for x86,
     common controls 6 and requireAdministrator, or an element declares more than one namespace
     (Windows XP before SP3 reboots on such a manifest).
+  - the header checksum is not the one computed over the file's bytes (a step after the link that
+    changed bytes without computing it again).
 Ends with "import gate: N passed, M failed" over the checks; exits 1 on any fault, 2 when EXE
 cannot be read as a PE file at all.
 """
@@ -53,6 +55,8 @@ class Image:
             raise PeError(f"optional header magic {self.magic:#06x} is not PE32")
         self.os_version = (self.u16(optional + 40), self.u16(optional + 42))
         self.subsystem_version = (self.u16(optional + 48), self.u16(optional + 50))
+        self.checksum_offset = optional + 64
+        self.checksum = self.u32(self.checksum_offset)
         self.subsystem = self.u16(optional + 68)
         number_of_rva_and_sizes = self.u32(optional + 92)
         self.directories = []
@@ -98,6 +102,20 @@ class Image:
 
     def directory(self, index):
         return self.directories[index] if index < len(self.directories) else (0, 0)
+
+
+def pe_checksum(data, checksum_offset):
+    """The PE header checksum of data as Windows computes it (CheckSumMappedFile): the 16-bit
+    words of the file (an odd last byte padded with 0), the checksum field itself counted as 0,
+    added with the carries folded back in, plus the file's length."""
+    words = bytearray(data)
+    words[checksum_offset:checksum_offset + 4] = bytes(4)
+    if len(words) % 2:
+        words.append(0)
+    total = sum(struct.unpack(f"<{len(words) // 2}H", words))
+    while total > 0xFFFF:
+        total = (total & 0xFFFF) + (total >> 16)
+    return total + len(data)
 
 
 def imports_of(image):
@@ -238,6 +256,10 @@ def check(image, lists):
         if version > XP_VERSION:
             header.append(f"{what} version {version[0]}.{version[1]} is newer than XP's 5.1")
     results.append(("PE header: i386, GUI, versions <= 5.1", header))
+    computed = pe_checksum(image.data, image.checksum_offset)
+    results.append(("PE header: checksum over the file's bytes",
+                    [] if image.checksum == computed else
+                    [f"header checksum {image.checksum:#010x}, the file's bytes give {computed:#010x}"]))
 
     imports = []
     for dll, name, ordinal in imports_of(image):

@@ -2,10 +2,11 @@
 """pe_gate_test.py EXE MANIFEST_TEMPLATE: the import gate's own rules.
 
 The manifest rules on variants of the program's manifest template (each fault is seen, the real
-manifest passes), and the PE reader on EXE cut off at many lengths: every cut either reads or is
+manifest passes), the header checksum on changed copies of EXE, and the PE reader on EXE cut off at many lengths: every cut either reads or is
 refused as a PE error, never crashes the gate.
 """
 import os
+import struct
 import sys
 import unittest
 
@@ -61,6 +62,35 @@ class ManifestRules(unittest.TestCase):
             text = text.replace(f"<{name}", f"<v3:{name}").replace(f"</{name}", f"</v3:{name}")
         text = text.replace("<v3:trustInfo xmlns=", "<v3:trustInfo xmlns:v3=")
         self.assertEqual(pe_gate.manifest_faults(text.encode("utf-8")), [])
+
+
+class HeaderChecksum(unittest.TestCase):
+    CHECK = "PE header: checksum over the file's bytes"
+
+    def faults(self, data):
+        return dict(pe_gate.check(pe_gate.Image(bytes(data)), {}))[self.CHECK]
+
+    def test_linker_checksum_agrees_and_any_later_change_is_seen(self):
+        with open(EXE, "rb") as f:
+            data = bytearray(f.read())
+        # ld's checksum and ours are two implementations: they must agree on the real program.
+        self.assertEqual(self.faults(data), [])
+        time_stamp = struct.unpack_from("<I", data, 0x3C)[0] + 8
+        changes = [
+            ("a link time stamp written after the link", time_stamp, b"\x01\x02\x03\x04"),
+            ("the file's last byte", len(data) - 1, None),
+            ("three bytes appended", len(data), b"\0\0\0"),
+        ]
+        for what, offset, new in changes:
+            with self.subTest(what):
+                changed = bytearray(data)
+                if new is None:
+                    changed[offset] ^= 0xFF
+                else:
+                    changed[offset:offset + len(new)] = new
+                faults = self.faults(changed)
+                self.assertEqual(len(faults), 1, faults)
+                self.assertIn("the file's bytes give", faults[0])
 
 
 class ReaderBounds(unittest.TestCase):
