@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "discovery/drive_roots.h"
-#include "discovery/found_fonts.h"
+#include "found_fonts/found_fonts.h"
 #include "framework/dialog-win32.h"
 
 namespace kc {
