@@ -61,6 +61,8 @@ winebed_stop() {
   arch=$(winebed_arch_of "$prefix")
   [ "$arch" = win64 ] && server=/usr/lib/wine/wineserver64
   winebed_exec "$prefix" "$arch" "$server" -k 2>/dev/null || true
+  # Until the server is gone and has written the registry back: the files may be edited after.
+  winebed_exec "$prefix" "$arch" "$server" -w 2>/dev/null || true
 }
 
 # What a restart of Windows does, as far as Wine knows it: every process of the prefix ends, and
