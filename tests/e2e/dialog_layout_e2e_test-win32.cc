@@ -1,4 +1,4 @@
-// Every dialog at the display scale of the test bed (WINEBED_DPI: 96, 144 and 192 are run): each
+// Every dialog at the display scale of the test bed (WINEBED_DPI: 96, 120, 144 and 192 are run): each
 // visible control lies inside its dialog and overlaps no other, each text fits its control, each
 // picture is shown at the display's scale and the title bar's icon at the system's size. Measured
 // inside the running programs by kcui's layout command, with the dialogs' Japanese font.
