@@ -460,7 +460,8 @@ int Layout(HWND dialog) {
   wchar_t* slash = wcsrchr(dll, L'\\');
   if (slash != nullptr) wcscpy(slash + 1, L"kcui_layout.dll");
   const HMODULE module = LoadLibraryW(dll);
-  const HOOKPROC hook = module ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(module, "LayoutHook"))) : nullptr;
+  const FARPROC entry = module != nullptr ? GetProcAddress(module, "LayoutHook") : nullptr;
+  const HOOKPROC hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(entry));
   const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
   const HHOOK installed = hook ? SetWindowsHookExW(WH_CALLWNDPROC, hook, module, thread) : nullptr;
   int status = 0;
