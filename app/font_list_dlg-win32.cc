@@ -44,6 +44,10 @@ CFontListDlg::CFontListDlg(HWND parent)
     : CDialog(IDD_FONTLIST_DIALOG, parent),
       m_hIcon(LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 
+CFontListDlg::~CFontListDlg() {
+  if (m_hSmallIcon != nullptr) DestroyIcon(m_hSmallIcon);
+}
+
 void CFontListDlg::DoDataExchange(CDataExchange* pDX) { CDialog::DoDataExchange(pDX); }
 
 BOOL CFontListDlg::OnInitDialog() {
@@ -59,8 +63,16 @@ BOOL CFontListDlg::OnInitDialog() {
     }
   }
 
+  // LoadIcon gives the large size only; the title bar shows the small one, which the system
+  // would otherwise shrink from the large one.
+  if (m_hSmallIcon == nullptr) {
+    m_hSmallIcon = static_cast<HICON>(LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  }
   SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-  SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL,
+               reinterpret_cast<LPARAM>(m_hSmallIcon != nullptr ? m_hSmallIcon : m_hIcon));
+  m_panel.Show(m_hWnd, IDB_PANEL_200, ScreenDpi());
 
   // A failed check does not stop the others: each failure shows its own message.
   const StartupChecks checks = CheckStartup(m_driveRootList);

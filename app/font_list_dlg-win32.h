@@ -5,8 +5,9 @@
 #include <windows.h>
 
 #include "discovery/drive_roots.h"
-#include "discovery/found_fonts.h"
+#include "found_fonts/found_fonts.h"
 #include "framework/dialog-win32.h"
+#include "framework/dpi_picture-win32.h"
 
 namespace kc {
 
@@ -15,6 +16,7 @@ class RunLog;
 class CFontListDlg : public CDialog {
  public:
   explicit CFontListDlg(HWND parent = nullptr);
+  ~CFontListDlg() override;
 
   // TRUE when the user may run the removal: always on Windows 95/98/Me and Win32s, else the
   // administrators' access check.
@@ -23,6 +25,8 @@ class CFontListDlg : public CDialog {
   DriveRootList m_driveRootList;
   OpenTypeFontList m_openTypeFontList;
   HICON m_hIcon;  // shared resource icon: not destroyed
+  // The title bar's icon at the size the display's scale asks for (owned; m_hIcon if none loads).
+  HICON m_hSmallIcon = nullptr;
   // The run's log when /log: was given (owned by the application object), else null.
   RunLog* m_pRunLog = nullptr;
 
@@ -44,6 +48,8 @@ class CFontListDlg : public CDialog {
  private:
   // Shows message `id` in a fresh error dialog and ends this dialog with -1.
   void FailStartup(UINT id);
+
+  CDpiPicture m_panel;
 
   static const MessageMapEntry kMessageEntries[];
   static const MessageMap kMessageMap;

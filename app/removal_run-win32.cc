@@ -17,21 +17,12 @@
 namespace kc {
 namespace {
 
-FontOutcome OutcomeOf(RemovalOutcome outcome) {
-  switch (outcome) {
-    case RemovalOutcome::kRemoved: return FontOutcome::kRemoved;
-    case RemovalOutcome::kRemovedAtRestart: return FontOutcome::kRemovedAtRestart;
-    case RemovalOutcome::kStillOnDisk: return FontOutcome::kStillOnDisk;
-  }
-  return FontOutcome::kStillOnDisk;
-}
-
-void Count(FontOutcome outcome, RemovalTally& tally) {
+void Count(RemovalOutcome outcome, RemovalTally& tally) {
   ++tally.found;
   switch (outcome) {
-    case FontOutcome::kRemoved: ++tally.removed; break;
-    case FontOutcome::kRemovedAtRestart: ++tally.atRestart; break;
-    case FontOutcome::kStillOnDisk: ++tally.stillOnDisk; break;
+    case RemovalOutcome::kRemoved: ++tally.removed; break;
+    case RemovalOutcome::kRemovedAtRestart: ++tally.atRestart; break;
+    case RemovalOutcome::kStillOnDisk: ++tally.stillOnDisk; break;
   }
 }
 
@@ -124,11 +115,11 @@ bool RemovalRun::SearchDrives() {
 
 RemovalTally RemovalRun::Tally() const {
   RemovalTally tally;
-  for (const OpenTypeFontRecord& record : openTypeFonts_) Count(OutcomeOf(record.outcome), tally);
+  for (const OpenTypeFontRecord& record : openTypeFonts_) Count(record.outcome, tally);
   const int32_t collections = GetCollectionFontCount();
   for (int32_t i = 0; i < collections; ++i) {
     CollectionFontRecord record;
-    if (GetCollectionFont(i, record) == kOk) Count(OutcomeOf(record.outcome), tally);
+    if (GetCollectionFont(i, record) == kOk) Count(record.outcome, tally);
   }
   return tally;
 }
@@ -151,7 +142,7 @@ bool RemovalRun::BeforeRemoval(const ProductFont& font) {
 }
 
 void RemovalRun::AfterRemoval(const ProductFont& font, RemovalOutcome outcome) {
-  if (log_.IsOpen()) Log(FontOutcomeText(OutcomeOf(outcome), font.uninstall, font.path));
+  if (log_.IsOpen()) Log(FontOutcomeText(outcome, font.uninstall, font.path));
 }
 
 void RemovalRun::OnRemovalEvent(const RemovalEvent& event) {

@@ -15,7 +15,7 @@
 #include "app/run_log_text.h"
 #include "discovery/drive_roots.h"
 #include "discovery/font_search-win32.h"
-#include "discovery/found_fonts.h"
+#include "found_fonts/found_fonts.h"
 #include "removal/removal_journal.h"
 
 namespace kc {

@@ -103,11 +103,11 @@ std::string FoundText(bool collection, const char* path, const char* tag, const 
          Quoted(name);
 }
 
-std::string FontOutcomeText(FontOutcome outcome, bool uninstall, const char* path) {
+std::string FontOutcomeText(RemovalOutcome outcome, bool uninstall, const char* path) {
   switch (outcome) {
-    case FontOutcome::kRemoved: return (uninstall ? "uninstalled " : "deleted ") + Quoted(path);
-    case FontOutcome::kRemovedAtRestart: return "scheduled for removal at restart " + Quoted(path);
-    case FontOutcome::kStillOnDisk: return "still on disk " + Quoted(path);
+    case RemovalOutcome::kRemoved: return (uninstall ? "uninstalled " : "deleted ") + Quoted(path);
+    case RemovalOutcome::kRemovedAtRestart: return "scheduled for removal at restart " + Quoted(path);
+    case RemovalOutcome::kStillOnDisk: return "still on disk " + Quoted(path);
   }
   return std::string();
 }

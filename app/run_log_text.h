@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/result_code.h"
+#include "found_fonts/found_fonts.h"
 #include "removal/removal_journal.h"
 
 namespace kc {
@@ -31,8 +32,6 @@ enum class StartupFailure { kPlatformRefused, kNotAdministrator, kDrivesOutOfMem
 // Whether the product fonts are being removed or the product's tools.
 enum class RemovalPhase { kFonts, kTools };
 
-enum class FontOutcome { kRemoved, kRemovedAtRestart, kStillOnDisk };
-
 // "YYYY-MM-DD hh:mm:ss.mmm", the local time of an event.
 std::string TimeStampText(int year, int month, int day, int hour, int minute, int second, int millisecond);
 
@@ -52,7 +51,7 @@ std::string DriveNotSearchedText(const char* root, ResultCode result);
 
 std::string FoundText(bool collection, const char* path, const char* tag, const char* name);
 // What became of one font; for a preview, what would.
-std::string FontOutcomeText(FontOutcome outcome, bool uninstall, const char* path);
+std::string FontOutcomeText(RemovalOutcome outcome, bool uninstall, const char* path);
 std::string WouldRemoveText(bool uninstall, const char* path);
 
 // A line for what a removal action reported, or "" when the phase's own line says it already (a

@@ -11,8 +11,8 @@ TEST(RunLogTextTest, AProductFontsDeletionIsToldByItsOutcomeAToolsByItsOwnLine) 
   const RemovalEvent deleted{RemovalEventKind::kFileDeleted, "C:\\x\\A.otf", "", 0};
   EXPECT_EQ("", RemovalEventText(deleted, RemovalPhase::kFonts, ""));
   EXPECT_EQ("tool deleted \"C:\\x\\A.otf\"", RemovalEventText(deleted, RemovalPhase::kTools, ""));
-  EXPECT_EQ("deleted \"C:\\x\\A.otf\"", FontOutcomeText(FontOutcome::kRemoved, false, "C:\\x\\A.otf"));
-  EXPECT_EQ("uninstalled \"C:\\x\\A.otf\"", FontOutcomeText(FontOutcome::kRemoved, true, "C:\\x\\A.otf"));
+  EXPECT_EQ("deleted \"C:\\x\\A.otf\"", FontOutcomeText(RemovalOutcome::kRemoved, false, "C:\\x\\A.otf"));
+  EXPECT_EQ("uninstalled \"C:\\x\\A.otf\"", FontOutcomeText(RemovalOutcome::kRemoved, true, "C:\\x\\A.otf"));
 
   const RemovalEvent failed{RemovalEventKind::kFileDeleteFailed, "D:\\B.otf", "", 32};
   EXPECT_EQ("failed to delete \"D:\\B.otf\": error 32: in use",

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "discovery/found_fonts.h"
 #include "fontid/collection_reader.h"
 #include "fontid/opentype_font.h"
+#include "found_fonts/found_fonts.h"
 #include "tests/fonts/font_builder.h"
 #include "tests/fonts/hostile_fonts.h"
 

@@ -60,24 +60,13 @@ demo_new_pc() {
 demo_use_display() {
   local prefix=$1
   winebed_stop "$prefix"
-  cat > "$prefix/fonts.conf" <<CONF
-<?xml version="1.0"?>
-<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
-<fontconfig>
-  <dir>/usr/share/fonts/opentype/noto</dir>
-  <dir>/usr/share/wine/fonts</dir>
-  <cachedir>$prefix/home/.cache/fontconfig</cachedir>
-</fontconfig>
-CONF
+  winebed_japanese_font "$prefix"
   # The X server's cookie, where Xlib looks for it ($HOME of the bed's Wine processes).
   if [ -n "${DISPLAY:-}" ] && command -v xauth >/dev/null; then
     xauth extract - "$DISPLAY" > "$prefix/home/.Xauthority" 2>/dev/null || true
   fi
   winebed_own "$prefix"
   winebed_wine "$prefix" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11 /f >/dev/null
-  # The dialogs ask for "ＭＳ Ｐゴシック": Wine draws it with the Japanese font offered above.
-  winebed_wine "$prefix" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
-    /v "$(printf 'ＭＳ Ｐゴシック' | iconv -f utf-8 -t cp932)" /d 'Noto Sans CJK JP' /f >/dev/null
   winebed_stop "$prefix"
 }
 

@@ -8,6 +8,9 @@
 //                          Exit status 1 when anything differs from that.
 //   demo_pc expected-result
 //                          the lines a correct first run lists, sorted, UTF-8
+//   demo_pc hold PATH...   holds each file open as an application using the font does (others may
+//                          read it, nobody may delete it) until the process is ended; prints
+//                          "held" once all are open. For the pictures of a result with fonts in use
 #include <windows.h>
 #include <shlobj.h>
 
@@ -205,6 +208,20 @@ int Report(bool afterRun) {
   return wrong == 0 ? 0 : 1;
 }
 
+int Hold(int count, char** paths) {
+  for (int i = 0; i < count; ++i) {
+    const HANDLE file = CreateFileA(paths[i], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      Print(u8"cannot hold " + Utf8(paths[i]));
+      return 1;
+    }
+  }
+  Print(u8"held");
+  Sleep(INFINITE);  // the handles go with the process
+  return 0;
+}
+
 int ExpectedResult() {
   for (const std::string& line : ExpectedResultLines()) Print(Utf8(line));
   return 0;
@@ -220,6 +237,7 @@ int main(int argc, char** argv) {
   if (command == "report" && argc == 3 && std::strcmp(argv[2], "before") == 0) return Report(false);
   if (command == "report" && argc == 3 && std::strcmp(argv[2], "after") == 0) return Report(true);
   if (command == "expected-result" && argc == 2) return ExpectedResult();
-  Print(u8"usage: demo_pc seed STAGING | report before|after | expected-result");
+  if (command == "hold" && argc >= 3) return Hold(argc - 2, argv + 2);
+  Print(u8"usage: demo_pc seed STAGING | report before|after | expected-result | hold PATH...");
   return 2;
 }

@@ -1,11 +1,11 @@
 #pragma once
 // The list of the product collections the walk finds, kept until the result is shown. The walk
-// owns it; the readers and the removal only fill and act on its records (discovery/found_fonts.h).
+// owns it; the readers and the removal only fill and act on its records (found_fonts/found_fonts.h).
 
 #include <cstdint>
 
 #include "common/result_code.h"
-#include "discovery/found_fonts.h"
+#include "found_fonts/found_fonts.h"
 
 namespace kc {
 

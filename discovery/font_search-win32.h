@@ -29,7 +29,7 @@
 
 #include "common/file_identity.h"
 #include "discovery/font_file_name.h"
-#include "discovery/found_fonts.h"
+#include "found_fonts/found_fonts.h"
 #include "removal/user_font_folders.h"
 
 namespace kc {

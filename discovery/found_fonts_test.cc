@@ -1,4 +1,4 @@
-#include "discovery/found_fonts.h"
+#include "found_fonts/found_fonts.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "discovery/found_fonts.h"
+#include "found_fonts/found_fonts.h"
 
 namespace kc {
 

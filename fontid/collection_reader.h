@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "common/result_code.h"
-#include "discovery/found_fonts.h"
+#include "found_fonts/found_fonts.h"
 
 namespace kc {
 

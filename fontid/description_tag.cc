@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "common/result_code.h"
-#include "discovery/found_fonts.h"
+#include "found_fonts/found_fonts.h"
 
 namespace kc {
 namespace {

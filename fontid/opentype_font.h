@@ -8,7 +8,7 @@
 #include <cstdio>
 
 #include "common/result_code.h"
-#include "discovery/found_fonts.h"
+#include "found_fonts/found_fonts.h"
 
 namespace kc {
 

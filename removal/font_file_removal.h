@@ -8,7 +8,7 @@
 // nobody but an administrator can redirect. A font in use anywhere else is left where it is and
 // said to be in use, for the user to close what holds it and run the removal again.
 
-#include "discovery/found_fonts.h"
+#include "found_fonts/found_fonts.h"
 
 namespace kc {
 

@@ -9,7 +9,7 @@
 
 #include "common/open_font_file-win32.h"
 #include "common/result_code.h"
-#include "discovery/found_fonts.h"
+#include "found_fonts/found_fonts.h"
 
 namespace kc {
 

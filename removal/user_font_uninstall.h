@@ -2,7 +2,7 @@
 // Undoing the installation of one font file in a user's Fonts folder (removal/user_font_folders.h)
 // for that user, then deleting it.
 
-#include "discovery/found_fonts.h"
+#include "found_fonts/found_fonts.h"
 #include "removal/user_font_folders.h"
 
 namespace kc {

@@ -14,6 +14,7 @@
 #define IDR_MAINFRAME 128
 #define IDI_ABOUT 132
 #define IDB_PANEL 138
+#define IDB_PANEL_200 139  // the same picture at 200% display scale
 
 // Controls.
 #define IDC_RESULT_TEXT 1001

@@ -244,7 +244,8 @@ TEST(DialogTemplateTest, EveryTemplateIsAsDesigned) {
   }
 }
 
-// Icons 128 and 132 hold 16, 32 and 48 pixel images at 4, 8 and 32 bits; bitmap 138 is 102 x 122 at 8.
+// Icons 128 and 132 hold 16, 32 and 48 pixel images at 4, 8 and 32 bits, and at 32 bits the sizes
+// of 125% to 200% (20, 24, 40, 64); bitmap 138 is 102 x 122 at 8 bits, 139 the same at 200%.
 TEST(ArtworkTest, IconsAndBitmapHaveEverySizeAndDepth) {
   for (UINT icon : {IDR_MAINFRAME, IDI_ABOUT}) {
     const HRSRC group = FindResourceA(nullptr, MAKEINTRESOURCEA(icon), MAKEINTRESOURCEA(14));
@@ -268,15 +269,21 @@ TEST(ArtworkTest, IconsAndBitmapHaveEverySizeAndDepth) {
             << "icon " << icon << ": " << pixels << " px at " << bits << " bpp";
       }
     }
+    for (int pixels : {20, 24, 40, 64}) {
+      EXPECT_NE(images.end(), std::find(images.begin(), images.end(), std::make_pair(pixels, 32)))
+          << "icon " << icon << ": " << pixels << " px at 32 bpp";
+    }
   }
-  const HRSRC bitmap = FindResourceA(nullptr, MAKEINTRESOURCEA(IDB_PANEL), MAKEINTRESOURCEA(2));
-  ASSERT_NE(nullptr, bitmap);
-  ASSERT_GE(SizeofResource(nullptr, bitmap), sizeof(BITMAPINFOHEADER));
-  BITMAPINFOHEADER header;
-  std::memcpy(&header, LockResource(LoadResource(nullptr, bitmap)), sizeof header);
-  EXPECT_EQ(102, header.biWidth);
-  EXPECT_EQ(122, header.biHeight);
-  EXPECT_EQ(8, header.biBitCount);
+  for (const auto& [id, scale] : {std::make_pair(IDB_PANEL, 1), std::make_pair(IDB_PANEL_200, 2)}) {
+    const HRSRC bitmap = FindResourceA(nullptr, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(2));
+    ASSERT_NE(nullptr, bitmap) << id;
+    ASSERT_GE(SizeofResource(nullptr, bitmap), sizeof(BITMAPINFOHEADER));
+    BITMAPINFOHEADER header;
+    std::memcpy(&header, LockResource(LoadResource(nullptr, bitmap)), sizeof header);
+    EXPECT_EQ(102 * scale, header.biWidth) << id;
+    EXPECT_EQ(122 * scale, header.biHeight) << id;
+    EXPECT_EQ(8, header.biBitCount) << id;
+  }
 }
 
 }  // namespace

@@ -28,6 +28,10 @@
 //   watch TITLE [--interval MS] samples the progress bar 1032 and status lines 1003 and 1004 until
 //                               the window is gone; prints "MS<TAB>LOW<TAB>HIGH<TAB>POS<TAB>line1
 //                               <TAB>line2" whenever a value changed (MS since the first sample)
+//   layout TITLE                the dialog's client size, the DPI and the title bar's icons, then
+//                               per control its rectangle and what it needs to show its text or
+//                               picture, measured inside the program by kcui_layout.dll (next to
+//                               kcui; its header gives the format)
 //   start [--non-admin] EXE [ARGS...]
 //                               starts EXE in its own folder and prints its process id;
 //                               --non-admin runs it with a restricted token in which the
@@ -440,6 +444,45 @@ int Start(const Options& options) {
   return 0;
 }
 
+// ---- layout: measured inside the program ----------------------------------------------------
+
+int Layout(HWND dialog) {
+  constexpr DWORD kMappingBytes = 256 * 1024;
+  wchar_t name[64];
+  swprintf(name, 64, L"Local\\kcui-layout-%lu", GetCurrentProcessId());
+  const HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kMappingBytes, name);
+  if (mapping == nullptr) return Fail(L"no file mapping: error " + Number(GetLastError()));
+  wchar_t* view = static_cast<wchar_t*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, kMappingBytes));
+
+  // The DLL beside kcui, by its full path: the program loads it from there when the hook runs.
+  wchar_t dll[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, dll, MAX_PATH);
+  wchar_t* slash = wcsrchr(dll, L'\\');
+  if (slash != nullptr) wcscpy(slash + 1, L"kcui_layout.dll");
+  const HMODULE module = LoadLibraryW(dll);
+  const FARPROC entry = module != nullptr ? GetProcAddress(module, "LayoutHook") : nullptr;
+  const HOOKPROC hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(entry));
+  const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+  const HHOOK installed = hook ? SetWindowsHookExW(WH_CALLWNDPROC, hook, module, thread) : nullptr;
+  int status = 0;
+  if (view == nullptr || installed == nullptr) {
+    status = Fail(L"cannot hook the dialog's thread with " + std::wstring(dll) + L": error " + Number(GetLastError()));
+  } else {
+    view[0] = L'\0';
+    DWORD_PTR ignored = 0;
+    SendBounded(dialog, RegisterWindowMessageW(L"kcui.layout"), GetCurrentProcessId(), 0, &ignored);
+    UnhookWindowsHookEx(installed);
+    std::wstring text(view, wcsnlen(view, kMappingBytes / sizeof(wchar_t)));
+    if (text.empty()) status = Fail(L"the program did not answer the layout request");
+    while (!text.empty() && text.back() == L'\n') text.pop_back();
+    if (!text.empty()) Print(text);
+  }
+  if (view != nullptr) UnmapViewOfFile(view);
+  CloseHandle(mapping);
+  if (module != nullptr) FreeLibrary(module);
+  return status;
+}
+
 // ---- watching a program for windows ------------------------------------------------------------
 
 struct WindowSeen {
@@ -558,6 +601,7 @@ int Run(const Options& options) {
     return 0;
   }
   if (command == L"texts") return Texts(dialog);
+  if (command == L"layout") return Layout(dialog);
   if (command == L"sysmenu") return SysMenu(dialog);
   if (command == L"watch") return Watch(dialog, options);
   if (command == L"progress") {

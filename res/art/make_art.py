@@ -6,8 +6,12 @@
 The pictures are drawn by ImageMagick (`convert`, installed by scripts/setup) at a large size with
 the fonts Debian ships; this script scales them down and writes the icon and bitmap formats itself,
 so every image has exactly the size and colour depth the resources need:
-  app.ico, about.ico  16, 32 and 48 pixels, each at 4 bpp (VGA palette), 8 bpp and 32 bpp (alpha)
-  panel.bmp           102 x 122 pixels, 8 bpp, bottom-up
+  app.ico, about.ico  16, 32 and 48 pixels, each at 4 bpp (VGA palette), 8 bpp and 32 bpp (alpha);
+                      20, 24, 40 and 64 pixels at 32 bpp, the sizes Windows asks for at 125%, 150%
+                      and 200% display scale (small icons 20, 24, 32; large 40, 48, 64)
+  panel.bmp           102 x 122 pixels, 8 bpp, bottom-up: the picture at 100%
+  panel-200.bmp       204 x 244 pixels, the same picture at 200%, which the program scales down
+                      smoothly for the scales between
 The output depends only on the drawing commands below and the ImageMagick and font versions, so
 running it again gives the same files; the generated files are committed so builds need neither.
 """
@@ -153,7 +157,7 @@ def icon_image(rgba, size, bpp):
 def write_ico(path, art):
     images = []
     for bpp in (4, 8, 32):
-        for size in (16, 32, 48):
+        for size in (16, 32, 48) if bpp < 32 else (16, 20, 24, 32, 40, 48, 64):
             rgba = convert_rgba(art + ["-filter", "Lanczos"], size, size)
             if bpp == 8:
                 # Colours from ImageMagick's own 256-colour quantisation, the mask from the alpha.
@@ -196,3 +200,4 @@ if __name__ == "__main__":
     write_ico(os.path.join(RES, "app.ico"), tile(badge=True))
     write_ico(os.path.join(RES, "about.ico"), about_tile())
     write_bmp8(os.path.join(RES, "panel.bmp"), panel(), 102, 122)
+    write_bmp8(os.path.join(RES, "panel-200.bmp"), panel(), 204, 244)

@@ -8,8 +8,11 @@ here) and fails, naming each fault, when
   - a function is imported from a DLL that has no list in LIST_DIR (LIST_DIR/<dll>.txt, lower
     case), is not on that list, or is imported by ordinal, or the program delay-loads anything;
   - the manifest (RT_MANIFEST, id 1) is missing or not well-formed XML, or does not ask for x86,
-    common controls 6 and requireAdministrator, or an element declares more than one namespace
-    (Windows XP before SP3 reboots on such a manifest).
+    common controls 6 and requireAdministrator, or does not declare the program system DPI-aware
+    (dpiAware "true" in asm.v3 application/windowsSettings, the 2005 WindowsSettings namespace:
+    Vista and later honour it, XP ignores it; per-monitor awareness is refused, since the dialogs
+    do not handle WM_DPICHANGED), or an element declares more than one namespace (Windows XP
+    before SP3 reboots on such a manifest).
   - the header checksum is not the one computed over the file's bytes (a step after the link that
     changed bytes without computing it again).
 Ends with "import gate: N passed, M failed" over the checks; exits 1 on any fault, 2 when EXE
@@ -29,6 +32,8 @@ RT_MANIFEST = 24
 CREATEPROCESS_MANIFEST_RESOURCE_ID = 1
 ORDINAL_FLAG32 = 0x80000000
 COMMON_CONTROLS = "Microsoft.Windows.Common-Controls"
+ASM_V3 = "urn:schemas-microsoft-com:asm.v3"
+WINDOWS_SETTINGS_2005 = "http://schemas.microsoft.com/SMI/2005/WindowsSettings"
 
 
 class PeError(Exception):
@@ -181,10 +186,37 @@ def manifest_of(image):
 def manifest_faults(text):
     """The faults of a manifest's bytes, as strings; empty when it is what XP SP3 needs."""
     elements = []  # (name, attributes) in document order
+    # Namespaces resolved by hand (the parser's own resolution would hide the xmlns attributes):
+    # each element's (namespace, local name) path from the root, and its text.
+    scopes, paths, texts, open_elements = [{}], [], [], []
+
+    def start(name, attrs):
+        pairs = list(zip(attrs[0::2], attrs[1::2]))
+        elements.append((name, pairs))
+        scope = dict(scopes[-1])
+        for a, v in pairs:
+            if a == "xmlns" or a.startswith("xmlns:"):
+                scope[a[len("xmlns:"):] if ":" in a else ""] = v
+        scopes.append(scope)
+        prefix, _, local_name = name.rpartition(":")
+        parent = paths[open_elements[-1]] if open_elements else ()
+        paths.append(parent + ((scope.get(prefix), local_name),))
+        texts.append("")
+        open_elements.append(len(paths) - 1)
+
+    def end(name):
+        scopes.pop()
+        open_elements.pop()
+
+    def characters(data):
+        if open_elements:
+            texts[open_elements[-1]] += data
+
     parser = xml.parsers.expat.ParserCreate()  # namespaces off: xmlns stays a visible attribute
     parser.ordered_attributes = True
-    parser.StartElementHandler = lambda name, attrs: elements.append(
-        (name, list(zip(attrs[0::2], attrs[1::2]))))
+    parser.StartElementHandler = start
+    parser.EndElementHandler = end
+    parser.CharacterDataHandler = characters
     try:
         parser.Parse(text, True)
     except xml.parsers.expat.ExpatError as error:
@@ -215,6 +247,16 @@ def manifest_faults(text):
     if levels != ["requireAdministrator"]:
         faults.append(f"manifest's requestedExecutionLevel is {levels or 'missing'}, "
                       "not one requireAdministrator")
+    dpi_aware_path = ((ASM_V3, "application"), (ASM_V3, "windowsSettings"),
+                      (WINDOWS_SETTINGS_2005, "dpiAware"))
+    aware = [texts[i].strip() for i, path in enumerate(paths) if path[1:] == dpi_aware_path]
+    if aware != ["true"]:
+        faults.append(f"manifest's dpiAware (asm.v3 application/windowsSettings, {WINDOWS_SETTINGS_2005}) "
+                      f"is {aware or 'missing'}, not one \"true\": Windows would stretch the dialogs "
+                      "into a blur on a display scaled above 100%")
+    if any(path[-1][1] == "dpiAwareness" for path in paths):
+        faults.append("manifest declares dpiAwareness (per-monitor): the dialogs do not handle "
+                      "WM_DPICHANGED, so the program stays system-aware")
     return faults
 
 
@@ -285,7 +327,7 @@ def check(image, lists):
 
     manifest = manifest_of(image)
     results.append(("manifest: well-formed, X86, common controls 6, requireAdministrator, "
-                    "one namespace per element",
+                    "system DPI-aware, one namespace per element",
                     ["no manifest resource (RT_MANIFEST 1)"] if manifest is None
                     else manifest_faults(manifest)))
     return results

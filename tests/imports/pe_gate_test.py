@@ -44,6 +44,12 @@ class ManifestRules(unittest.TestCase):
             ("<requestedExecutionLevel", "<requestedExecutionLevelX", "requireAdministrator"),
             ("</assembly>", "</assembly", "well-formed"),
             ("<description>", "<description attr='a' attr='b'>", "well-formed"),
+            (">true</dpiAware>", ">false</dpiAware>", "dpiAware"),
+            (">true</dpiAware>", ">true/pm</dpiAware>", "dpiAware"),
+            ("SMI/2005/WindowsSettings", "SMI/2016/WindowsSettings", "dpiAware"),
+            ("<windowsSettings>", "<windowsSettings xmlns=\"urn:schemas-microsoft-com:asm.v1\">", "dpiAware"),
+            ("</windowsSettings>", "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/"
+             "WindowsSettings\">PerMonitorV2</dpiAwareness></windowsSettings>", "per-monitor"),
         ]
         for old, new, words in cases:
             with self.subTest(new=new):
@@ -58,9 +64,11 @@ class ManifestRules(unittest.TestCase):
 
     def test_prefixed_elements_are_understood(self):
         text = program_manifest()
-        for name in ("trustInfo", "security", "requestedPrivileges", "requestedExecutionLevel"):
+        for name in ("trustInfo", "security", "requestedPrivileges", "requestedExecutionLevel",
+                     "application", "windowsSettings"):
             text = text.replace(f"<{name}", f"<v3:{name}").replace(f"</{name}", f"</v3:{name}")
         text = text.replace("<v3:trustInfo xmlns=", "<v3:trustInfo xmlns:v3=")
+        text = text.replace("<v3:application xmlns=", "<v3:application xmlns:v3=")
         self.assertEqual(pe_gate.manifest_faults(text.encode("utf-8")), [])
 
 

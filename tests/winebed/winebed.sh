@@ -41,7 +41,7 @@ winebed_exec() {
     LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 FONTCONFIG_FILE="$prefix/fonts.conf" DISPLAY="${DISPLAY:-}" \
     WINEDLLOVERRIDES="mscoree,mshtml=" \
     WINEBED_WINVER="${WINEBED_WINVER:-}" WINEBED_DRIVES="${WINEBED_DRIVES:-}" \
-    WINEBED_SLOWDOWN="${WINEBED_SLOWDOWN:-}" \
+    WINEBED_SLOWDOWN="${WINEBED_SLOWDOWN:-}" WINEBED_DPI="${WINEBED_DPI:-}" \
     "$@"
 }
 
@@ -61,6 +61,8 @@ winebed_stop() {
   arch=$(winebed_arch_of "$prefix")
   [ "$arch" = win64 ] && server=/usr/lib/wine/wineserver64
   winebed_exec "$prefix" "$arch" "$server" -k 2>/dev/null || true
+  # Until the server is gone and has written the registry back: the files may be edited after.
+  winebed_exec "$prefix" "$arch" "$server" -w 2>/dev/null || true
 }
 
 # What a restart of Windows does, as far as Wine knows it: every process of the prefix ends, and
@@ -87,6 +89,62 @@ winebed_reg_append() {
     return 2
   fi
   printf '\n[%s] %s\n%s\n' "$key" "$(date +%s)" "$value" >> "$user_reg"
+}
+
+# winebed_reg_set PREFIX user|system KEY NAME VALUE: sets one value in a registry file of a prefix
+# whose wineserver is not running, in the key's existing section (or a new one). KEY is written as
+# in the file (backslashes doubled), NAME as text (other than ASCII is escaped as Wine writes it),
+# VALUE as in the file, e.g. 'dword:000000c0' or '"text"'.
+winebed_reg_set() {
+  python3 - "$1/$2.reg" "$3" "$4" "$5" <<'PY'
+import sys, time
+path, key, name, value = sys.argv[1:]
+name = "".join(c if 32 <= ord(c) < 127 and c not in '"\\' else
+               ("\\" + c if c in '"\\' else "\\x%04x" % ord(c)) for c in name)
+line = f'"{name}"={value}\n'
+with open(path, encoding="ascii", errors="surrogateescape") as f:
+    lines = f.readlines()
+head = next((i for i, l in enumerate(lines) if l.startswith(f"[{key}] ")), None)
+if head is None:
+    lines += ["\n", f"[{key}] {int(time.time())}\n", line]
+else:
+    end = next((i for i in range(head + 1, len(lines)) if lines[i].startswith("[")), len(lines))
+    old = next((i for i in range(head + 1, end) if lines[i].startswith(f'"{name}"=')), None)
+    if old is None:
+        while end > head + 1 and not lines[end - 1].strip():
+            end -= 1
+        lines.insert(end, line)
+    else:
+        lines[old] = line
+with open(path, "w", encoding="ascii", errors="surrogateescape") as f:
+    f.writelines(lines)
+PY
+}
+
+# winebed_set_dpi PREFIX DPI: the display scale (96 is 100%, 144 150%, 192 200%), before the
+# prefix's server starts. Wine draws even a program that is not DPI-aware at that DPI.
+winebed_set_dpi() {
+  winebed_reg_set "$1" user 'Control Panel\\Desktop' LogPixels "dword:$(printf '%08x' "$2")"
+}
+
+# winebed_japanese_font PREFIX: fontconfig offers Wine the Japanese font of fonts-noto-cjk, and the
+# dialogs' "ＭＳ Ｐゴシック" is drawn with it, so that texts are measured and drawn with Japanese
+# glyphs. Before the prefix's server starts. (Wine then also lists those host fonts in its font
+# table: not for a prefix whose font table a test looks at.)
+winebed_japanese_font() {
+  local prefix=$1
+  cat > "$prefix/fonts.conf" <<CONF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig>
+  <dir>/usr/share/fonts/opentype/noto</dir>
+  <dir>/usr/share/wine/fonts</dir>
+  <cachedir>$prefix/home/.cache/fontconfig</cachedir>
+</fontconfig>
+CONF
+  winebed_reg_set "$prefix" system 'Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes' \
+    'ＭＳ Ｐゴシック' '"Noto Sans CJK JP"'
+  winebed_own "$prefix"
 }
 
 # winebed_set_version PREFIX winxp|win2k|win2003|vista|win7|win10, before the prefix's first Wine start.

@@ -33,7 +33,8 @@ enum FontKind : int16_t {
 
 // What the removal that followed the recording did with the file. A font is recorded first and
 // removed second, so one whose removal failed is still listed, apart from those removed. Zero, the
-// state of a cleared record, is "still on disk": nothing counts as removed until it is.
+// state of a cleared record, is "still on disk": nothing counts as removed until it is. The one
+// type of the outcome: the removals give it, the result list and the run's log tell it.
 enum class RemovalOutcome : uint8_t {
   kStillOnDisk = 0,   // the file stays: it could neither be deleted nor scheduled for deletion
   kRemoved,           // the file is gone
