@@ -27,7 +27,8 @@ struct OwnFile {
 // reparse point. A link at the name is never written through: the name itself is deleted through
 // a handle on it (the file it led to keeps every byte) and a new file is created with CREATE_NEW,
 // which fails rather than follow anything put there in between (then tried again, twice). Fails
-// when the name cannot be opened, or is a folder, or its link cannot be removed.
+// when the name cannot be opened, or is a folder, or its link cannot be removed (a hard link to a
+// read-only file: the attribute is the file's, and clearing it would change the other file).
 OwnFile CreateOwnFile(const std::string& path);
 
 }  // namespace kc
