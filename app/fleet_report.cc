@@ -131,7 +131,8 @@ size_t Utf8Length(const unsigned char* p, size_t left) {
   if (p[0] < 0x80) return 1;
   if (p[0] >= 0xC2 && p[0] <= 0xDF) return trail(1, 0x80, 0xBF) ? 2 : 0;
   if (p[0] >= 0xE0 && p[0] <= 0xEF) {
-    const unsigned char low = p[0] == 0xE0 ? 0xA0 : 0x80, high = p[0] == 0xED ? 0x9F : 0xBF;  // no overlong, no surrogate
+    const unsigned char low = p[0] == 0xE0 ? 0xA0 : 0x80,
+                        high = p[0] == 0xED ? 0x9F : 0xBF;  // no overlong, no surrogate
     return trail(1, low, high) && trail(2, 0x80, 0xBF) ? 3 : 0;
   }
   if (p[0] >= 0xF0 && p[0] <= 0xF4) {
@@ -252,7 +253,7 @@ FleetRow ReadFleetLog(const std::string& logName, uint64_t size, const ReadLogBy
   const uint64_t second = firstEnd + 1;
   const uint64_t from = size > second && size - second > kTailBytes ? size - kTailBytes : second;
   std::string tail;
-  if (from - 1 < size && !read(from - 1, static_cast<size_t>(std::min<uint64_t>(size - (from - 1), kTailBytes + 1)), tail)) {
+  if (!read(from - 1, static_cast<size_t>(std::min<uint64_t>(size - (from - 1), kTailBytes + 1)), tail)) {
     return UnreadLogRow(logName, true);
   }
   tail.resize(std::min<size_t>(tail.size(), kTailBytes + 1));
@@ -265,8 +266,8 @@ FleetRow ReadFleetLog(const std::string& logName, uint64_t size, const ReadLogBy
 
   uint32_t code = 0;
   LogLine last;
-  const bool ended = lastEnded && !lines.empty() && SplitLogLine(lines.back(), last) &&
-                     ParseExitCodeEvent(last.event, code);
+  const bool ended =
+      lastEnded && !lines.empty() && SplitLogLine(lines.back(), last) && ParseExitCodeEvent(last.event, code);
   row.exitCode = ended ? std::to_string(code) : "incomplete";
   // The summary is the line before the exit code. Without one, it may be the last line (a run
   // stopped right after it) or the line before a last line that is damaged.
@@ -306,14 +307,17 @@ std::string FleetCsvHeader() {
 std::string FleetCsvLine(const FleetRow& row) {
   const SummaryEvent& s = row.summary;
   const bool removal = row.hasSummary && !s.preview;
-  const std::string fields[] = {
-      CsvField(row.computer),  CsvField(row.user),
-      CsvField(row.mode),      CsvField(row.started),
-      CsvField(row.windows),   CountField(row, s.found),
-      removal ? std::to_string(s.removed) : "",
-      removal ? std::to_string(s.atRestart) : "",
-      removal ? std::to_string(s.stillOnDisk) : "",
-      CsvField(row.exitCode),  CsvField(row.log)};
+  const std::string fields[] = {CsvField(row.computer),
+                                CsvField(row.user),
+                                CsvField(row.mode),
+                                CsvField(row.started),
+                                CsvField(row.windows),
+                                CountField(row, s.found),
+                                removal ? std::to_string(s.removed) : "",
+                                removal ? std::to_string(s.atRestart) : "",
+                                removal ? std::to_string(s.stillOnDisk) : "",
+                                CsvField(row.exitCode),
+                                CsvField(row.log)};
   std::string line = fields[0];
   for (size_t i = 1; i < sizeof fields / sizeof fields[0]; ++i) line += "," + fields[i];
   return line + "\r\n";

@@ -13,10 +13,12 @@ namespace {
 const std::string kBom = "\xEF\xBB\xBF";
 
 std::string Start(const std::string& mode, const std::string& user = "winetest", const std::string& computer = "VM") {
-  return "start \"FontList.exe\" 1.1.0.0, " + mode + " mode; Windows 6.0.6002 Service Pack 2 (RtlGetVersion: " +
-         "6.0.6002); user \"" + user + "\" on \"" + computer + "\"; drives C:\\ D:\\ R:\\";
+  return "start \"FontList.exe\" 1.1.0.0, " + mode +
+         " mode; Windows 6.0.6002 Service Pack 2 (RtlGetVersion: " + "6.0.6002); user \"" + user + "\" on \"" +
+         computer + "\"; drives C:\\ D:\\ R:\\";
 }
-const std::string kRemoved = "summary: 8 product fonts found: 8 removed, 0 to be removed at the next restart, 0 still on disk";
+const std::string kRemoved =
+    "summary: 8 product fonts found: 8 removed, 0 to be removed at the next restart, 0 still on disk";
 
 // Events as the log writer writes them: each after a time stamp, each ending in CR LF.
 std::string Log(const std::vector<std::string>& events, const std::string& end = "\r\n") {
@@ -61,7 +63,14 @@ TEST(FleetReportTest, EachLogsRowSaysWhatItsRunDid) {
   damagedStamp[kBom.size() + 13] = '-';
   std::string randomBytes;
   for (unsigned i = 0, x = 7; i < 4000; ++i) randomBytes += static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
-  const std::string utf16("\xFF\xFE" "2\0" "0\0" "2\0" "6\0" "\r\0\n\0", 14);
+  const std::string utf16(
+      "\xFF\xFE"
+      "2\0"
+      "0\0"
+      "2\0"
+      "6\0"
+      "\r\0\n\0",
+      14);
 
   struct Case {
     const char* what;
@@ -76,26 +85,30 @@ TEST(FleetReportTest, EachLogsRowSaysWhatItsRunDid) {
       {"LF line ends, no byte-order mark", Log({Start("silent"), kRemoved, "exit code 0"}, "\n").substr(3), "0",
        LogVerdict::kClean, "8"},
       {"at restart",
-       Log({Start("silent"), "summary: 2 product fonts found: 1 removed, 1 to be removed at the next restart, 0 still on disk",
+       Log({Start("silent"),
+            "summary: 2 product fonts found: 1 removed, 1 to be removed at the next restart, 0 still on disk",
             "exit code 3010"}),
        "3010", LogVerdict::kAtRestart, "2"},
       {"font left",
-       Log({Start("silent"), "summary: 3 product fonts found: 1 removed, 1 to be removed at the next restart, 1 still on disk",
+       Log({Start("silent"),
+            "summary: 3 product fonts found: 1 removed, 1 to be removed at the next restart, 1 still on disk",
             "exit code 1"}),
        "1", LogVerdict::kFontsLeft, "3"},
-      {"preview found", Log({Start("preview"), "summary: 4 product fonts found; a preview removes nothing", "exit code 10"}),
-       "10", LogVerdict::kFontsLeft, "4"},
-      {"preview clean", Log({Start("preview"), "summary: 0 product fonts found; a preview removes nothing", "exit code 0"}),
-       "0", LogVerdict::kClean, "0"},
+      {"preview found",
+       Log({Start("preview"), "summary: 4 product fonts found; a preview removes nothing", "exit code 10"}), "10",
+       LogVerdict::kFontsLeft, "4"},
+      {"preview clean",
+       Log({Start("preview"), "summary: 0 product fonts found; a preview removes nothing", "exit code 0"}), "0",
+       LogVerdict::kClean, "0"},
       {"dialog program (always 0)", Log({Start("dialog"), kRemoved, "exit code 0"}), "0", LogVerdict::kClean, "8"},
       {"refused: no summary", Log({Start("silent"), "refused: the user has no administrator rights", "exit code 2"}),
        "2", LogVerdict::kNotDone, ""},
       {"declined in the dialog", Log({Start("dialog"), "declined: the user did not confirm", "exit code 0"}), "0",
        LogVerdict::kNotDone, ""},
       {"its log failed", Log({Start("silent"), kRemoved, "exit code 6"}), "6", LogVerdict::kNotDone, "8"},
-      {"a preview's summary in a removal", Log({Start("silent"), "summary: 0 product fonts found; a preview removes nothing",
-                                                "exit code 0"}),
-       "0", LogVerdict::kNotDone, "0"},
+      {"a preview's summary in a removal",
+       Log({Start("silent"), "summary: 0 product fonts found; a preview removes nothing", "exit code 0"}), "0",
+       LogVerdict::kNotDone, "0"},
       {"killed midway", killed, "incomplete", LogVerdict::kNotDone, ""},
       {"killed after its summary", Log({Start("silent"), kRemoved}), "incomplete", LogVerdict::kNotDone, "8"},
       {"exit line cut (3010 as 30)", Log({Start("silent"), kRemoved}) + "2026-12-07 14:18:40.257 exit code 30",
@@ -166,7 +179,8 @@ TEST(FleetReportTest, TheLinesOfTheReaderAndTheirDamage) {
        {kRemoved + ".", kRemoved.substr(0, kRemoved.size() - 1), std::string("summary: 8 product fonts found"),
         std::string("summary: 08 product fonts found; a preview removes nothing"),
         std::string("summary: 1234567890 product fonts found; a preview removes nothing"),
-        std::string("summary: 8 product fonts found: 8 removed, 0 to be removed at the next restart,  0 still on disk")}) {
+        std::string(
+            "summary: 8 product fonts found: 8 removed, 0 to be removed at the next restart,  0 still on disk")}) {
     EXPECT_FALSE(ParseSummaryEvent(damaged, summary)) << damaged;
   }
 
@@ -177,7 +191,7 @@ TEST(FleetReportTest, TheLinesOfTheReaderAndTheirDamage) {
   EXPECT_EQ("Jo %22Ad%22 %25x", start.user);
   EXPECT_EQ("C:\\ D:\\ R:\\", start.drives);
   for (const std::string& damaged : {Start("silent", "a\"b"), Start("silent", ""), Start("Silent"),
-                                    Start("silent").substr(1), std::string("start \"FontList.exe\"")}) {
+                                     Start("silent").substr(1), std::string("start \"FontList.exe\"")}) {
     EXPECT_FALSE(ParseStartEvent(damaged, start)) << damaged;
   }
 }
@@ -196,7 +210,7 @@ TEST(FleetReportTest, TheCsvKeepsJapaneseAndNothingInItIsRun) {
       {"@SUM(A1)", "\"'@SUM(A1)\""},
       {u8"＝1+1", u8"\"'＝1+1\""},
       {"a=b", "a=b"},
-      {"\x83\x4A\x83", "%83J%83"},  // code page 932, not UTF-8
+      {"\x83\x4A\x83", "%83J%83"},    // code page 932, not UTF-8
       {"\xED\xA0\x80", "%ED%A0%80"},  // a surrogate
       {"\xC0\xAF", "%C0%AF"},         // overlong
       {"a\rb\x7F", "a%0Db%7F"},
@@ -206,26 +220,31 @@ TEST(FleetReportTest, TheCsvKeepsJapaneseAndNothingInItIsRun) {
 
   // Through a whole log: the log's escapes of '"' and '%' read back; the windows column is the
   // real version; counts and the file's name.
-  std::string bytes = Log({"start \"FontList.exe\" 1.1.0.0, silent mode; Windows 6.2.9200 (RtlGetVersion: 10.0.19045); "
-                           u8"user \"=Jo %22Ad%22 100%25\" on \"ＰＣ－７\"; drives C:\\",
-                           kRemoved, "exit code 0"});
+  std::string bytes =
+      Log({"start \"FontList.exe\" 1.1.0.0, silent mode; Windows 6.2.9200 (RtlGetVersion: 10.0.19045); "
+           u8"user \"=Jo %22Ad%22 100%25\" on \"ＰＣ－７\"; drives C:\\",
+           kRemoved, "exit code 0"});
   FleetRow row = ReadFleetLog("=cmd.log", bytes.size(), [&](uint64_t offset, size_t size, std::string& out) {
     out = bytes.substr(static_cast<size_t>(offset), size);
     return true;
   });
-  EXPECT_EQ("computer,user,mode,started,windows,found,removed,at_restart,still_on_disk,exit_code,log\r\n", FleetCsvHeader());
-  EXPECT_EQ(u8"ＰＣ－７,\"'=Jo \"\"Ad\"\" 100%\",silent,2026-12-07 14:18:40.257,10.0.19045,8,8,0,0,0,\"'=cmd.log\"\r\n",
+  EXPECT_EQ("computer,user,mode,started,windows,found,removed,at_restart,still_on_disk,exit_code,log\r\n",
+            FleetCsvHeader());
+  EXPECT_EQ(u8"ＰＣ－７,\"'=Jo \"\"Ad\"\" 100%\",silent,2026-12-07 14:18:40.257,10.0.19045,"
+            "8,8,0,0,0,\"'=cmd.log\"\r\n",
             FleetCsvLine(row));
   EXPECT_EQ(",,,,,,,,,not a log,x.log\r\n", FleetCsvLine(UnreadLogRow("x.log", false)));
 
   // The same numbers from both keep the service pack; without RtlGetVersion, GetVersionExA's.
-  for (const auto& versions : {std::make_pair("5.1.2600 Service Pack 3 (RtlGetVersion: 5.1.2600)", "5.1.2600 Service Pack 3"),
-                               std::make_pair("5.0.2195 Service Pack 4 (RtlGetVersion: ?)", "5.0.2195 Service Pack 4")}) {
+  for (const auto& versions :
+       {std::make_pair("5.1.2600 Service Pack 3 (RtlGetVersion: 5.1.2600)", "5.1.2600 Service Pack 3"),
+        std::make_pair("5.0.2195 Service Pack 4 (RtlGetVersion: ?)", "5.0.2195 Service Pack 4")}) {
     bytes = Log({std::string("start \"F.exe\" 1, preview mode; Windows ") + versions.first +
                  "; user \"u\" on \"c\"; drives C:\\"});
     row = ReadBytes(bytes).row;
     EXPECT_EQ(versions.second, row.windows);
-    EXPECT_EQ(",,", FleetCsvLine(row).substr(FleetCsvLine(row).find(versions.second) + std::string(versions.second).size(), 2))
+    EXPECT_EQ(",,", FleetCsvLine(row).substr(
+                        FleetCsvLine(row).find(versions.second) + std::string(versions.second).size(), 2))
         << "no counts without a summary";
   }
 }

@@ -16,7 +16,11 @@ bool IsValidUtf8WithoutControls(const std::string& text) {
   for (size_t i = 0; i < text.size();) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     if (c < 0x20 || c == 0x7F) return false;
-    const size_t length = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+    const size_t length = c < 0x80                 ? 1
+                          : c >= 0xC2 && c <= 0xDF ? 2
+                          : c >= 0xE0 && c <= 0xEF ? 3
+                          : c >= 0xF0 && c <= 0xF4 ? 4
+                                                   : 0;
     if (length == 0 || i + length > text.size()) return false;
     for (size_t k = 1; k < length; ++k) {
       if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;

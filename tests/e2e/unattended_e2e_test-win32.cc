@@ -503,6 +503,18 @@ std::vector<std::string> CsvLines(const std::string& path) {
   return lines;
 }
 
+// The start of a log its run is still writing (it holds it with write and delete access).
+std::string ReadWhileWritten(const std::string& path) {
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::string();
+  std::string bytes(4096, '\0');
+  DWORD read = 0;
+  if (!ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr)) read = 0;
+  CloseHandle(file);
+  return bytes.substr(0, read);
+}
+
 // The report's row of a log up to its counts: computer, user, mode, start time, real Windows.
 std::string RowStart(const std::string& log, const char* mode) {
   const std::string bytes = testsupport::ReadWholeFile(log);
@@ -524,8 +536,13 @@ TEST(FleetReport, OneRowPerLogAndTheExitCodeOfTheFleet) {
   ASSERT_NE(0u, app);
   const DWORD killed = StartProgram("FontList.exe /silent /log:C:\\logs\\2-killed.log");
   ASSERT_NE(0u, killed);
-  const auto waiting = [] { return testsupport::ReadWholeFile("C:\\logs\\2-killed.log").find("applications asked"); };
-  for (int i = 0; i < 600 && waiting() == std::string::npos; ++i) Sleep(50);
+  for (int i = 0; i < 600; ++i) {
+    if (ReadWhileWritten("C:\\logs\\2-killed.log").find("applications asked") != std::string::npos) break;
+    Sleep(50);
+  }
+  // A log its run is still writing is read too: that run has not finished.
+  ExpectWindowless(RunWatched("FontList.exe /report:C:\\logs /silent"), 1);
+  EXPECT_NE(std::string::npos, CsvLines("C:\\logs\\fleet-report.csv").back().find(",incomplete,2-killed.log"));
   EndIfRunning(killed);
   EndIfRunning(app);
 
@@ -540,6 +557,7 @@ TEST(FleetReport, OneRowPerLogAndTheExitCodeOfTheFleet) {
   Put("C:\\logs\\5-random.log", random);
   // A link planted at the report's name: the report replaces it, the other file keeps its bytes.
   Put("C:\\logs\\other.txt", "kept");
+  DeleteFileA("C:\\logs\\fleet-report.csv");
   ASSERT_TRUE(CreateHardLinkA("C:\\logs\\fleet-report.csv", "C:\\logs\\other.txt", nullptr));
   const std::map<std::string, std::string> logs = testsupport::SnapshotFiles("C:\\logs\\");
   const MachineState before = State();
@@ -556,14 +574,15 @@ TEST(FleetReport, OneRowPerLogAndTheExitCodeOfTheFleet) {
 
   const std::vector<std::string> preview = LogEvents("C:\\logs\\1-preview.log");
   ASSERT_GE(preview.size(), 2u);
-  const std::string fonts = preview[preview.size() - 2].substr(9, preview[preview.size() - 2].find(' ', 9) - 9);
-  const int held = std::atoi(fonts.c_str());
+  const std::string& summary = preview[preview.size() - 2];
+  const std::string fonts = summary.substr(9, summary.find(' ', 9) - 9);  // "summary: N product fonts found; ..."
+  const std::string removed = std::to_string(std::atoi(fonts.c_str()) - 1);
   EXPECT_EQ((std::vector<std::string>{
                 "computer,user,mode,started,windows,found,removed,at_restart,still_on_disk,exit_code,log",
                 ",,,,,,,,,not a log,5-random.log",
                 RowStart("C:\\logs\\1-preview.log", "preview") + fonts + ",,,,10,1-preview.log",
                 RowStart("C:\\logs\\2-killed.log", "silent") + ",,,,incomplete,2-killed.log",
-                RowStart("C:\\logs\\3-held.log", "silent") + fonts + "," + std::to_string(held - 1) + ",0,1,1,3-held.log",
+                RowStart("C:\\logs\\3-held.log", "silent") + fonts + "," + removed + ",0,1,1,3-held.log",
                 RowStart("C:\\logs\\4-done.log", "silent") + "1,1,0,0,0,4-done.log"}),
             CsvLines("C:\\logs\\fleet-report.csv"));
 
