@@ -77,8 +77,8 @@ bool ReadAt(HANDLE file, uint64_t offset, size_t size, std::string& out) {
 // One *.log entry of the listing: read only when it is a plain file on a disk.
 FleetRow ReadEntry(const std::string& path, const std::string& name) {
   if (NamesADevice(name.c_str())) return UnreadLogRow(AnsiToUtf8(name), false);
-  // The writer of a log still running shares it for reading only while it writes: share writing
-  // too, or a run in progress would read as unreadable instead of incomplete.
+  // The writer of a log still running holds it with write and delete access: share both, or a run
+  // in progress would read as unreadable instead of incomplete.
   ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!file.valid()) return UnreadLogRow(AnsiToUtf8(name), true);
@@ -88,8 +88,8 @@ FleetRow ReadEntry(const std::string& path, const std::string& name) {
   IO_STATUS_BLOCK io = {};
   DWORD sizeHigh = 0;
   const DWORD sizeLow = GetFileSize(file.get(), &sizeHigh);
-  if (NtQueryInformationFile(file.get(), &io, &tag, sizeof tag, FileAttributeTagInformation) < 0 ||
-      (sizeLow == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)) {
+  const bool sized = sizeLow != INVALID_FILE_SIZE || GetLastError() == NO_ERROR;
+  if (!sized || NtQueryInformationFile(file.get(), &io, &tag, sizeof tag, FileAttributeTagInformation) < 0) {
     return UnreadLogRow(AnsiToUtf8(name), true);
   }
   // A link is not followed, a device (a pipe, a port) not read: neither is a log the program wrote.
