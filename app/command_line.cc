@@ -17,17 +17,32 @@ bool Apply(const std::string& argument, CommandLine& line) {
   const std::string body = argument.substr(1);
   const std::string lower = Lower(body);
   if (lower == "silent") {
-    if (line.mode != RunMode::kPreview) line.mode = RunMode::kSilent;
+    line.silent = true;
+    if (line.mode == RunMode::kDialog) line.mode = RunMode::kSilent;
     return true;
   }
   if (lower == "preview") {
+    if (line.mode == RunMode::kReport) return false;
     line.mode = RunMode::kPreview;
     return true;
   }
   if (lower.compare(0, 4, "log:") == 0) {
     const std::string path = body.substr(4);
-    if (path.empty() || !line.logPath.empty()) return false;  // which of two logs would be meant?
+    // Which of two logs would be meant? A report keeps none.
+    if (path.empty() || !line.logPath.empty() || line.mode == RunMode::kReport) return false;
     line.logPath = path;
+    return true;
+  }
+  if (lower.compare(0, 7, "report:") == 0) {
+    // No folder's name holds a quote: one at the end is what the C runtime leaves of a quoted
+    // folder that ends in its backslash ("/report:C:\Fleet logs\", the \" read as a quote).
+    std::string folder = body.substr(7);
+    if (!folder.empty() && folder.back() == '"') folder.pop_back();
+    if (folder.empty() || line.mode == RunMode::kReport || line.mode == RunMode::kPreview || !line.logPath.empty()) {
+      return false;
+    }
+    line.mode = RunMode::kReport;
+    line.reportFolder = folder;
     return true;
   }
   return false;

@@ -17,7 +17,7 @@ struct LineCase {
 };
 
 const char* ModeName(RunMode mode) {
-  return mode == RunMode::kDialog ? "dialog" : mode == RunMode::kSilent ? "silent" : "preview";
+  return mode == RunMode::kDialog ? "dialog" : mode == RunMode::kSilent ? "silent" : mode == RunMode::kPreview ? "preview" : "report";
 }
 
 TEST(CommandLineTest, ModesLogAndBadArguments) {
@@ -43,6 +43,16 @@ TEST(CommandLineTest, ModesLogAndBadArguments) {
       {{"/log:", "/silent"}, RunMode::kSilent, "", "/log:"},
       {{"/log:a.log", "/log:b.log"}, RunMode::kDialog, "a.log", "/log:b.log"},
       {{"\\silent"}, RunMode::kDialog, "", "\\silent"},
+      // The report: a mode of its own, that removes nothing and keeps no log.
+      {{"/silent", "/REPORT:\\\\srv\\Logs"}, RunMode::kReport, "", nullptr},
+      {{"-report:C:\\L", "/silent"}, RunMode::kReport, "", nullptr},
+      {{"/report:"}, RunMode::kDialog, "", "/report:"},
+      {{"/report"}, RunMode::kDialog, "", "/report"},
+      {{"/report:a", "/report:b"}, RunMode::kReport, "", "/report:b"},
+      {{"/report:a", "/preview"}, RunMode::kReport, "", "/preview"},
+      {{"/preview", "/report:a"}, RunMode::kPreview, "", "/report:a"},
+      {{"/report:a", "/log:x"}, RunMode::kReport, "", "/log:x"},
+      {{"/log:x", "/report:a"}, RunMode::kDialog, "x", "/report:a"},
   };
   for (const LineCase& c : cases) {
     std::string label;
@@ -53,6 +63,12 @@ TEST(CommandLineTest, ModesLogAndBadArguments) {
     EXPECT_EQ(c.bad != nullptr, line.bad) << label;
     EXPECT_EQ(c.bad != nullptr ? c.bad : "", line.badArgument) << label;
   }
+  // /silent is kept apart from the mode: with /report: it only silences the message box.
+  const CommandLine report = ParseCommandLine({"/report:\\\\srv\\Logs", "-Silent"});
+  EXPECT_EQ("\\\\srv\\Logs", report.reportFolder);
+  EXPECT_TRUE(report.silent);
+  EXPECT_FALSE(ParseCommandLine({"/report:x"}).silent);
+  EXPECT_EQ("C:\\Fleet logs\\", ParseCommandLine({"/report:C:\\Fleet logs\\\""}).reportFolder);
 }
 
 }  // namespace

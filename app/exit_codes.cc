@@ -13,4 +13,9 @@ int PreviewExitCode(int found, bool logWritten) {
   return found > 0 ? kExitPreviewFound : kExitDone;
 }
 
+int ReportExitCode(const ReportTally& tally) {
+  if (tally.fontsLeft > 0 || tally.notDone > 0 || tally.notALog > 0) return kExitFontsLeft;
+  return tally.atRestart > 0 ? kExitRestartNeeded : kExitDone;
+}
+
 }  // namespace kc

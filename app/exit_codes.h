@@ -33,4 +33,18 @@ int RemovalExitCode(const RemovalTally& tally, bool logWritten);
 // The code of a preview that searched every drive: without its log a preview has told nothing.
 int PreviewExitCode(int found, bool logWritten);
 
+// What the logs of a fleet report (/report:) say of their PCs, one count per log.
+struct ReportTally {
+  int clean = 0;        // a complete removal that left nothing, or a preview that found nothing
+  int atRestart = 0;    // a complete removal whose last fonts go at the next restart
+  int fontsLeft = 0;    // product fonts still on disk, or found by a preview
+  int notDone = 0;      // the run refused, stopped or never finished
+  int notALog = 0;      // a file among the logs that is none (or cannot be read): a PC unaccounted for
+};
+
+// The report's code, as a removal's would be for the whole fleet: 1 when any PC may still hold
+// the product (or its log cannot tell), else 3010 when some wait for a restart, else 0 (also for
+// a folder without logs).
+int ReportExitCode(const ReportTally& tally);
+
 }  // namespace kc

@@ -33,5 +33,15 @@ TEST(ExitCodeTest, FontsLeftOutweighAFailedLogWhichOutweighsSuccess) {
   EXPECT_EQ(6, PreviewExitCode(0, false));
 }
 
+TEST(ExitCodeTest, AReportIsDoneOnlyWhenEveryLogIs) {
+  // clean, at restart, fonts left, not done, not a log
+  EXPECT_EQ(0, ReportExitCode({}));
+  EXPECT_EQ(0, ReportExitCode({5, 0, 0, 0, 0}));
+  EXPECT_EQ(3010, ReportExitCode({5, 1, 0, 0, 0}));
+  EXPECT_EQ(1, ReportExitCode({5, 1, 1, 0, 0}));
+  EXPECT_EQ(1, ReportExitCode({5, 1, 0, 1, 0}));
+  EXPECT_EQ(1, ReportExitCode({5, 0, 0, 0, 1}));
+}
+
 }  // namespace
 }  // namespace kc

@@ -4,6 +4,7 @@
 
 #include "app/command_line.h"
 #include "app/exit_codes.h"
+#include "app/fleet_report-win32.h"
 #include "app/font_list_dlg-win32.h"
 #include "app/program_arguments-win32.h"
 #include "app/run_log-win32.h"
@@ -22,6 +23,10 @@ const CommandMap CFontListApp::kCommandMap = {kCommandEntries, 1};
 
 BOOL CFontListApp::InitInstance() {
   const CommandLine line = ParseCommandLine(ProgramArguments());
+  if (line.mode == RunMode::kReport) {
+    m_nExitCode = RunFleetReport(line);
+    return FALSE;
+  }
   if (line.mode != RunMode::kDialog) {
     m_nExitCode = RunUnattended(line);
     return FALSE;

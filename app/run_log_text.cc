@@ -59,7 +59,7 @@ std::string LogLinkReplacedText(const char* logPath) {
 
 std::string BadArgumentText(const std::string& argument) {
   return "bad command line: " + Quoted(argument) +
-         " (the switches are /silent, /preview and /log:PATH); nothing was touched";
+         " (the switches are /silent, /preview, /log:PATH and /report:FOLDER); nothing was touched";
 }
 
 std::string DeclinedText() { return "declined: the user did not confirm the removal; nothing was touched"; }

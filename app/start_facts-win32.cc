@@ -73,6 +73,7 @@ const char* ModeName(RunMode mode) {
     case RunMode::kDialog: return "dialog";
     case RunMode::kSilent: return "silent";
     case RunMode::kPreview: return "preview";
+    case RunMode::kReport: return "report";
   }
   return "?";
 }

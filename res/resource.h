@@ -36,6 +36,10 @@
 #define IDS_FONTS_REMOVED_AT_RESTART 2004
 #define IDS_BAD_COMMAND_LINE 2005
 #define IDS_PROGRAM_TITLE 2006
+// The fleet report (/report:).
+#define IDS_REPORT_WRITTEN 2020
+#define IDS_REPORT_FOLDER_UNREADABLE 2021
+#define IDS_REPORT_UNWRITABLE 2022
 
 // System menu command of the About item; the low four bits of a system command are the system's.
 #define IDM_ABOUTBOX 0x0010

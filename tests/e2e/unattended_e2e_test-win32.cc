@@ -1,6 +1,7 @@
 // The administrators' runs of the real FontList.exe, end to end: /preview and /silent on the
 // demo PC, a font held open, a standard user, an application that will not close, bad switches,
-// memory running out, a log that cannot be written, and the dialog program's /log. Every program
+// memory running out, a log that cannot be written, the dialog program's /log, and the fleet
+// report over the logs of such runs. Every program
 // is started through kcui's run-watched, which sees every window its process ever makes: a silent
 // run or a preview must make none. The machine is compared whole (every file, folder and registry
 // value) before and after, and with what the log says.
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <map>
 #include <regex>
 #include <set>
 #include <string>
@@ -462,7 +464,8 @@ TEST_F(NothingTouched, BadSwitchesGiveExitCode87) {
   ExpectWindowless(RunWatched("FontList.exe /silent /bogus /log:C:\\logs\\bad.log"), 87);
   const std::vector<std::string> log = LogEvents("C:\\logs\\bad.log");
   ASSERT_EQ(3u, log.size());
-  EXPECT_EQ("bad command line: \"/bogus\" (the switches are /silent, /preview and /log:PATH); nothing was touched",
+  EXPECT_EQ("bad command line: \"/bogus\" (the switches are /silent, /preview, /log:PATH and /report:FOLDER); "
+            "nothing was touched",
             log[1]);
   EXPECT_EQ("exit code 87", log[2]);
 
@@ -471,8 +474,8 @@ TEST_F(NothingTouched, BadSwitchesGiveExitCode87) {
   char windows[MAX_PATH] = {};
   GetWindowsDirectoryA(windows, sizeof windows);
   const std::string defaultLog = std::string(windows) + "\\Logs\\Software\\FontList.log";
-  EXPECT_TRUE(Has(LogEvents(defaultLog), "bad command line: \"/log:\" (the switches are /silent, /preview and "
-                                         "/log:PATH); nothing was touched"));
+  EXPECT_TRUE(Has(LogEvents(defaultLog), "bad command line: \"/log:\" (the switches are /silent, /preview, "
+                                         "/log:PATH and /report:FOLDER); nothing was touched"));
   DeleteFileA(defaultLog.c_str());
   RemoveDirectoryA((std::string(windows) + "\\Logs\\Software").c_str());  // made for the log
 
@@ -486,6 +489,121 @@ TEST_F(NothingTouched, BadSwitchesGiveExitCode87) {
   ASSERT_EQ(0, Kcui("key " + kProgramTitle + " enter --pid " + std::to_string(pid)).status);
   EXPECT_EQ(87, WaitForExitCode(pid));
   ExpectUntouched();
+}
+
+// ---- The fleet report over the logs of real runs ----
+
+std::vector<std::string> CsvLines(const std::string& path) {
+  const std::string bytes = testsupport::ReadWholeFile(path);
+  EXPECT_EQ(0u, bytes.find("\xEF\xBB\xBF")) << path << " begins with a UTF-8 byte-order mark";
+  std::vector<std::string> lines;
+  for (size_t start = 3, end; start < bytes.size(); start = end + 2) {
+    end = bytes.find("\r\n", start);
+    if (end == std::string::npos) end = bytes.size();
+    lines.push_back(bytes.substr(start, end - start));
+  }
+  return lines;
+}
+
+// The start of a log its run is still writing (it holds it with write and delete access).
+std::string ReadWhileWritten(const std::string& path) {
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::string();
+  std::string bytes(4096, '\0');
+  DWORD read = 0;
+  if (!ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr)) read = 0;
+  CloseHandle(file);
+  return bytes.substr(0, read);
+}
+
+// The report's row of a log up to its counts: computer, user, mode, start time, real Windows.
+std::string RowStart(const std::string& log, const char* mode) {
+  const std::string bytes = testsupport::ReadWholeFile(log);
+  char computer[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD size = sizeof computer;
+  GetComputerNameA(computer, &size);
+  return std::string(computer) + ",winetest," + mode + "," + bytes.substr(3, 23) + ",6.0.6002 Service Pack 2,";
+}
+
+// On the demo PC: a preview, a silent run killed while it waits for an application, one with a font
+// held open, a complete one, and a file of random bytes, in one folder.
+TEST(FleetReport, OneRowPerLogAndTheExitCodeOfTheFleet) {
+  ASSERT_EQ(0, RunHelper("C:\\tests\\demo_pc.exe seed C:\\tests\\"));
+  Put("D:\\fonts\\KcHeld-M.otf", testfonts::BuildTaggedOpenType("Kc Held M", "KCHV"));
+  CreateDirectoryA("C:\\logs", nullptr);
+  ExpectWindowless(RunWatched("FontList.exe /preview /log:C:\\logs\\1-preview.log"), 10);
+
+  const DWORD app = StartRefusingApp();
+  ASSERT_NE(0u, app);
+  const DWORD killed = StartProgram("FontList.exe /silent /log:C:\\logs\\2-killed.log");
+  ASSERT_NE(0u, killed);
+  for (int i = 0; i < 600; ++i) {
+    if (ReadWhileWritten("C:\\logs\\2-killed.log").find("applications asked") != std::string::npos) break;
+    Sleep(50);
+  }
+  // A log its run is still writing is read too: that run has not finished.
+  ExpectWindowless(RunWatched("FontList.exe /report:C:\\logs /silent"), 1);
+  EXPECT_NE(std::string::npos, CsvLines("C:\\logs\\fleet-report.csv").back().find(",incomplete,2-killed.log"));
+  EndIfRunning(killed);
+  EndIfRunning(app);
+
+  const HANDLE holder = CreateFileA("D:\\fonts\\KcHeld-M.otf", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+  ExpectWindowless(RunWatched("FontList.exe /silent /log:C:\\logs\\3-held.log"), 1);
+  CloseHandle(holder);
+  ExpectWindowless(RunWatched("FontList.exe /silent /log:C:\\logs\\4-done.log"), 0);
+  std::string random;
+  for (unsigned i = 0, x = 1; i < 3000; ++i) random += static_cast<char>((x = x * 1103515245u + 12345u) >> 23);
+  Put("C:\\logs\\5-random.log", random);
+  // A link planted at the report's name: the report replaces it, the other file keeps its bytes.
+  Put("C:\\logs\\other.txt", "kept");
+  DeleteFileA("C:\\logs\\fleet-report.csv");
+  ASSERT_TRUE(CreateHardLinkA("C:\\logs\\fleet-report.csv", "C:\\logs\\other.txt", nullptr));
+  const std::map<std::string, std::string> logs = testsupport::SnapshotFiles("C:\\logs\\");
+  const MachineState before = State();
+
+  ExpectWindowless(RunWatched("FontList.exe /report:C:\\logs /silent"), 1);
+  const StateChanges changes = testsupport::CompareMachineStates(before, State());
+  EXPECT_TRUE(changes.empty()) << changes.Describe();
+  std::map<std::string, std::string> after = testsupport::SnapshotFiles("C:\\logs\\");
+  EXPECT_EQ("kept", after["C:\\logs\\other.txt"]);
+  after.erase("C:\\logs\\fleet-report.csv");
+  std::map<std::string, std::string> expectedAfter = logs;
+  expectedAfter.erase("C:\\logs\\fleet-report.csv");
+  EXPECT_TRUE(expectedAfter == after) << "nothing but the report changed";
+
+  const std::vector<std::string> preview = LogEvents("C:\\logs\\1-preview.log");
+  ASSERT_GE(preview.size(), 2u);
+  const std::string& summary = preview[preview.size() - 2];
+  const std::string fonts = summary.substr(9, summary.find(' ', 9) - 9);  // "summary: N product fonts found; ..."
+  const std::string removed = std::to_string(std::atoi(fonts.c_str()) - 1);
+  EXPECT_EQ((std::vector<std::string>{
+                "computer,user,mode,started,windows,found,removed,at_restart,still_on_disk,exit_code,log",
+                ",,,,,,,,,not a log,5-random.log",
+                RowStart("C:\\logs\\1-preview.log", "preview") + fonts + ",,,,10,1-preview.log",
+                RowStart("C:\\logs\\2-killed.log", "silent") + ",,,,incomplete,2-killed.log",
+                RowStart("C:\\logs\\3-held.log", "silent") + fonts + "," + removed + ",0,1,1,3-held.log",
+                RowStart("C:\\logs\\4-done.log", "silent") + "1,1,0,0,0,4-done.log"}),
+            CsvLines("C:\\logs\\fleet-report.csv"));
+
+  // Without /silent, one message box tells where the report is and its totals.
+  const DWORD pid = StartProgram("FontList.exe /report:C:\\logs");
+  ASSERT_NE(0u, pid);
+  const ToolRun message = Kcui("texts " + kProgramTitle + " --pid " + std::to_string(pid));
+  EXPECT_NE(std::string::npos, message.out.find("C:\\\\logs\\\\fleet-report.csv")) << message.out;
+  EXPECT_NE(std::string::npos, message.out.find(u8"ログ 5 件のうち")) << message.out;
+  EXPECT_NE(std::string::npos, message.out.find(u8"完了していない実行：1")) << message.out;
+  ASSERT_EQ(0, Kcui("key " + kProgramTitle + " enter --pid " + std::to_string(pid)).status);
+  EXPECT_EQ(1, WaitForExitCode(pid));
+
+  // Complete removals alone: 0. A folder that cannot be read: 87.
+  CreateDirectoryA("C:\\logs\\done", nullptr);
+  ASSERT_TRUE(CopyFileA("C:\\logs\\4-done.log", "C:\\logs\\done\\4-done.log", FALSE));
+  ExpectWindowless(RunWatched("FontList.exe /silent /report:C:\\logs\\done\\"), 0);
+  EXPECT_EQ(2u, CsvLines("C:\\logs\\done\\fleet-report.csv").size());
+  ExpectWindowless(RunWatched("FontList.exe /silent /report:C:\\no-such-folder"), 87);
 }
 
 // ---- Memory runs out during the walk: no message box, exit code 5 ----
