@@ -11,7 +11,9 @@
 #include "app/exit_codes.h"
 #include "app/run_log-win32.h"
 #include "common/own_file-win32.h"
+#include "common/path_split.h"
 #include "common/scoped_handles-win32.h"
+#include "common/system_lead_byte-win32.h"
 #include "framework/string_resource-win32.h"
 #include "res/resource.h"
 
@@ -22,18 +24,6 @@ constexpr char kReportName[] = "fleet-report.csv";
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 constexpr size_t kWriteChunk = 64 * 1024;
 constexpr uint64_t kWholeReadMax = 64 * 1024;
-
-// True when the last character is a backslash or a slash: in code page 932 the byte 0x5C is also
-// the second byte of characters such as "ソ", so walk the characters, not the bytes.
-bool EndsWithSeparator(const std::string& path) {
-  bool separator = false;
-  for (size_t i = 0; i < path.size();) {
-    const bool doubleByte = IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size();
-    separator = !doubleByte && (path[i] == '\\' || path[i] == '/');
-    i += doubleByte ? 2 : 1;
-  }
-  return separator;
-}
 
 bool EndsWithLog(const char* name) {
   const size_t length = std::strlen(name);
@@ -149,7 +139,7 @@ void Tell(const CommandLine& line, const std::string& message, UINT icon) {
 
 FleetReport WriteFleetReport(const std::string& folder) {
   FleetReport report;
-  const std::string prefix = EndsWithSeparator(folder) ? folder : folder + "\\";
+  const std::string prefix = EndsWithSeparator(folder.c_str(), IsSystemLeadByte) ? folder : folder + "\\";
   report.path = prefix + kReportName;
   const DWORD attributes = GetFileAttributesA(folder.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return report;

@@ -7,6 +7,7 @@
 #include "common/path_buffer.h"
 #include "common/path_split.h"
 #include "common/scoped_handles-win32.h"
+#include "common/system_lead_byte-win32.h"
 #include "common/system_library-win32.h"
 
 namespace kc {
@@ -23,8 +24,6 @@ struct InterferencePass {
   int32_t nInterferingWindows = 0;    // windows of listed applications matched in this pass
   std::set<std::string> executables;  // their executable names, for telling the user
 };
-
-bool IsSystemLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 
 // psapi.dll is no KnownDLL before Windows 7: imported, it would be looked for in the program's
 // folder first. Its two functions are taken from System32's copy instead, once.

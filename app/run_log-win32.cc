@@ -6,6 +6,8 @@
 
 #include "app/run_log_text.h"
 #include "common/own_file-win32.h"
+#include "common/path_split.h"
+#include "common/system_lead_byte-win32.h"
 
 namespace kc {
 namespace {
@@ -73,7 +75,7 @@ std::string DefaultLogPath() {
   const size_t dot = name.find_last_of('.');
   if (dot != std::string::npos) name.erase(dot);
   std::string folder(windows);
-  if (folder.back() != '\\') folder += '\\';  // a root such as C:\ comes with its backslash
+  if (!EndsWithSeparator(windows, IsSystemLeadByte)) folder += '\\';  // a root such as C:\ comes with it
   return folder + "Logs\\Software\\" + name + ".log";
 }
 
@@ -82,7 +84,7 @@ void CreateDefaultLogFolders() {
   const UINT length = GetWindowsDirectoryA(windows, sizeof windows);
   if (length == 0 || length >= sizeof windows) return;
   std::string folder(windows);
-  if (folder.back() != '\\') folder += '\\';
+  if (!EndsWithSeparator(windows, IsSystemLeadByte)) folder += '\\';
   // Either exists already on most systems; a failure shows when the log is opened.
   for (const char* below : {"Logs", "Logs\\Software"}) CreateDirectoryA((folder + below).c_str(), nullptr);
 }

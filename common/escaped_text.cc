@@ -1,11 +1,12 @@
 #include "common/escaped_text.h"
 
+#include "common/path_split.h"
+
 namespace kc {
 namespace {
 
-// Code page 932: the bytes that begin a double-byte character, and those that may end one. No
-// byte below 0x40 is a trail byte, so a control character, '"' or '%' is never half of a character.
-bool IsLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
+// Code page 932: the bytes that may end a double-byte character. No byte below 0x40 is a trail
+// byte, so a control character, '"' or '%' is never half of a character.
 bool IsTrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFC && byte != 0x7F; }
 
 bool IsControl(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
@@ -22,7 +23,7 @@ void AppendEscape(std::string& out, unsigned char byte) {
 std::string EscapedText(const char* text, EscapeFor use) {
   std::string out;
   for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) {
-    if (IsLeadByte(*p)) {
+    if (IsCp932LeadByte(*p)) {
       if (IsTrailByte(p[1])) {
         out += static_cast<char>(p[0]);
         out += static_cast<char>(p[1]);

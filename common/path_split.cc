@@ -28,4 +28,15 @@ BaseName BaseNameOf(const char* path, LeadByteTest isLeadByte) {
   return {component, static_cast<size_t>(end - component)};
 }
 
+bool EndsWithSeparator(const char* path, LeadByteTest isLeadByte) {
+  bool separator = false;
+  for (const char* p = path; *p != '\0';) {
+    const unsigned char byte = static_cast<unsigned char>(*p);
+    const bool doubleByte = isLeadByte(byte) && p[1] != '\0';
+    separator = !doubleByte && (byte == '\\' || byte == '/');
+    p += doubleByte ? 2 : 1;
+  }
+  return separator;
+}
+
 }  // namespace kc

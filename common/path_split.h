@@ -22,4 +22,8 @@ struct BaseName {
 // extension (from the component's last dot).
 BaseName BaseNameOf(const char* path, LeadByteTest isLeadByte);
 
+// True when the last character of `path` is a backslash or a slash (not the trail byte of a
+// double-byte character), as a drive root or a folder given with its separator ends.
+bool EndsWithSeparator(const char* path, LeadByteTest isLeadByte);
+
 }  // namespace kc

@@ -29,5 +29,14 @@ TEST(PathSplitTest, TrailByteBackslashIsNoSeparator) {
   EXPECT_EQ("x\x95", Base("C:\\x\x95"));
 }
 
+TEST(PathSplitTest, EndsWithSeparatorSeesATrailByteForWhatItIs) {
+  EXPECT_TRUE(EndsWithSeparator("C:\\", IsCp932LeadByte));
+  EXPECT_TRUE(EndsWithSeparator("\\\\server\\logs/", IsCp932LeadByte));
+  EXPECT_FALSE(EndsWithSeparator("C:\\Windows", IsCp932LeadByte));
+  EXPECT_FALSE(EndsWithSeparator("C:\\\x83\x5C", IsCp932LeadByte));  // "ソ"
+  EXPECT_TRUE(EndsWithSeparator("C:\\\x83\x5C\\", IsCp932LeadByte));
+  EXPECT_FALSE(EndsWithSeparator("", IsCp932LeadByte));
+}
+
 }  // namespace
 }  // namespace kc

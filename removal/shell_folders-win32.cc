@@ -5,24 +5,13 @@
 
 #include "common/path_buffer.h"
 #include "common/path_copy.h"
+#include "common/path_split.h"
 #include "common/result_code.h"
+#include "common/system_lead_byte-win32.h"
 #include "removal/shell_folders.h"
 
 namespace kc {
 namespace {
-
-// True when the last character is a backslash. In code page 932 the byte 0x5C is also the second
-// byte of characters such as "ソ" or "表", so a path ending in one of those does not end in a
-// backslash although its last byte is 0x5C: walk the characters, not the bytes.
-bool EndsWithBackslash(const char* path) {
-  bool lastIsBackslash = false;
-  for (const char* p = path; *p != '\0';) {
-    const bool doubleByte = IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] != '\0';
-    lastIsBackslash = !doubleByte && *p == '\\';
-    p += doubleByte ? 2 : 1;
-  }
-  return lastIsBackslash;
-}
 
 ResultCode LookUpFolder(int csidl, ResultCode failure, char* out) {
   std::memset(out, 0, kPathBufferSize);
@@ -34,7 +23,7 @@ ResultCode LookUpFolder(int csidl, ResultCode failure, char* out) {
   if (found[0] == '\0') return failure;
   // The system hands out at most MAX_PATH bytes; a longer answer is not a path we could use. A
   // refused join leaves the cleared buffer cleared.
-  return JoinPath(out, kPathBufferSize, found, EndsWithBackslash(found) ? "" : "\\") ? kOk : failure;
+  return JoinPath(out, kPathBufferSize, found, EndsWithSeparator(found, IsSystemLeadByte) ? "" : "\\") ? kOk : failure;
 }
 
 }  // namespace
