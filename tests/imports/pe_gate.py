@@ -261,7 +261,8 @@ def manifest_faults(text):
 
 
 # KnownDLLs of Windows XP (HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager\\KnownDLLs),
-# mapped from System32 at boot with the DLLs they import (msvcrt, which shell32 and rpcrt4 import),
+# mapped from System32 at boot with the DLLs they import where Windows builds that closure (msvcrt,
+# which shell32 and rpcrt4 import; the C runtime of a MinGW program, which it cannot drop),
 # and ntdll (in every process before the program). Not comctl32: common controls 6 come from the
 # side-by-side store, but start by loading the theme DLL, which is no KnownDLL, by the search path.
 LOADED_FROM_SYSTEM32 = {
