@@ -11,11 +11,11 @@ namespace {
 #define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
 #endif
 
-// DLLs that Windows loads by name, after the program has started, into a dialog program like this
-// one (common controls 6, an input method on a Japanese system, the shell's folders, security
-// queries), on the versions without SetDefaultDllDirectories: the lists installers keep for the
-// same purpose, and what a trace of this program under Wine shows (uxtheme, msimg32). One that a
-// version lacks (dwmapi before Vista) fails to load, which is what loading it by name would do too.
+// DLLs that Windows and its DLLs load by name, after the program has started, into a dialog
+// program like this one (common controls 6, an input method on a Japanese system, the shell's
+// folders, security queries): the lists installers keep for the same purpose, and what a trace of
+// this program under Wine shows (uxtheme, msimg32). One that a version lacks (dwmapi before Vista)
+// fails to load, which is what loading it by name would do too.
 const char* const kLateLoadedDlls[] = {
     "uxtheme.dll", "dwmapi.dll",  "msimg32.dll", "imm32.dll",   "msctf.dll",   "version.dll",
     "userenv.dll", "profapi.dll", "apphelp.dll", "propsys.dll", "setupapi.dll", "cryptbase.dll",
@@ -39,7 +39,7 @@ DllSearch RestrictDllSearch(bool useDefaultDllDirectories) {
                               : nullptr;
   DllSearch search = DllSearch::kSystem32Only;
   if (setDefault == nullptr || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-    search = DllSearch::kPreloaded;
+    search = DllSearch::kCurrentFolderLeftOut;
     // XP SP1 and later; on 2000 the current folder stays in the search, the preloads still hold.
     const auto setDllDirectory = Kernel32Function<SetDllDirectoryFunction>("SetDllDirectoryA");
     if (setDllDirectory != nullptr) setDllDirectory("");

@@ -6,9 +6,10 @@
 
 namespace kc {
 
+// How far the search itself could be restricted; the late DLLs are preloaded either way.
 enum class DllSearch {
-  kSystem32Only,  // SetDefaultDllDirectories (Windows 8 and later, 7 and Vista with KB2533623)
-  kPreloaded,     // older: the current folder left out, and the DLLs Windows loads late preloaded
+  kSystem32Only,          // SetDefaultDllDirectories (8 and later; 7 and Vista with KB2533623)
+  kCurrentFolderLeftOut,  // older: SetDllDirectoryA(""), where kernel32 has it (XP SP1 and later)
 };
 
 // Where kernel32 has SetDefaultDllDirectories (looked up at run time), every later load by name
