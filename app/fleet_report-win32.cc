@@ -10,6 +10,7 @@
 
 #include "app/exit_codes.h"
 #include "app/run_log-win32.h"
+#include "app/run_log_text.h"
 #include "common/own_file-win32.h"
 #include "common/path_split.h"
 #include "common/scoped_handles-win32.h"
@@ -21,7 +22,6 @@ namespace kc {
 namespace {
 
 constexpr char kReportName[] = "fleet-report.csv";
-constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 constexpr size_t kWriteChunk = 64 * 1024;
 constexpr uint64_t kWholeReadMax = 64 * 1024;
 
@@ -67,8 +67,8 @@ bool ReadAt(HANDLE file, uint64_t offset, size_t size, std::string& out) {
 // One *.log entry of the listing: read only when it is a plain file on a disk.
 FleetRow ReadEntry(const std::string& path, const std::string& name) {
   if (NamesADevice(name.c_str())) return UnreadLogRow(AnsiToUtf8(name), false);
-  // The writer of a log still running holds it with write and delete access: share both, or a run
-  // in progress would read as unreadable instead of incomplete.
+  // The writer of a log still running holds it with write access: share writing (and deletion,
+  // which costs nothing), or a run in progress would read as unreadable instead of incomplete.
   ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!file.valid()) return UnreadLogRow(AnsiToUtf8(name), true);
@@ -99,21 +99,16 @@ FleetRow ReadEntry(const std::string& path, const std::string& name) {
   });
 }
 
-bool WriteAll(HANDLE file, const std::string& bytes) {
-  DWORD written = 0;
-  return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
-}
-
 bool WriteReport(HANDLE file, const std::vector<FleetRow>& rows) {
-  std::string chunk = std::string(kByteOrderMark) + FleetCsvHeader();
+  std::string chunk = std::string(kUtf8ByteOrderMark) + FleetCsvHeader();
   for (const FleetRow& row : rows) {
     chunk += FleetCsvLine(row);
     if (chunk.size() >= kWriteChunk) {
-      if (!WriteAll(file, chunk)) return false;
+      if (!WriteAllBytes(file, chunk)) return false;
       chunk.clear();
     }
   }
-  return WriteAll(file, chunk);
+  return WriteAllBytes(file, chunk);
 }
 
 // `format` holds one %s, then %d for the logs and for each count of the tally.

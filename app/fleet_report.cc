@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <tuple>
 
+#include "app/run_log_text.h"
+#include "common/escaped_text.h"
+
 namespace kc {
 namespace {
 
-constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 // The first line and its line end after a byte-order mark; the last two lines and the byte before.
 constexpr size_t kHeadBytes = 3 + kLogLineMax + 2;
 constexpr size_t kTailBytes = 2 * (kLogLineMax + 2);
@@ -142,13 +144,6 @@ size_t Utf8Length(const unsigned char* p, size_t left) {
   return 0;
 }
 
-void AppendEscape(std::string& out, unsigned char byte) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  out += '%';
-  out += kDigits[byte >> 4];
-  out += kDigits[byte & 0x0F];
-}
-
 // What Excel takes for the start of a formula, in UTF-8: = + - @ and the full-width ＝ ＋ － ＠,
 // which an input method gives a Japanese user.
 bool BeginsLikeAFormula(const std::string& text) {
@@ -230,7 +225,7 @@ FleetRow ReadFleetLog(const std::string& logName, uint64_t size, const ReadLogBy
   std::string head;
   if (!read(0, static_cast<size_t>(std::min<uint64_t>(size, kHeadBytes)), head)) return UnreadLogRow(logName, true);
   head.resize(std::min<size_t>(head.size(), kHeadBytes));
-  const size_t first = head.compare(0, 3, kByteOrderMark) == 0 ? 3 : 0;
+  const size_t first = head.compare(0, 3, kUtf8ByteOrderMark) == 0 ? 3 : 0;
   const size_t firstEnd = head.find('\n', first);
   if (firstEnd == std::string::npos) return UnreadLogRow(logName, false);
   std::string firstLine = head.substr(first, firstEnd - first);
@@ -329,7 +324,7 @@ std::string CsvField(const std::string& text) {
   for (size_t i = 0; i < text.size();) {
     const size_t length = Utf8Length(bytes + i, text.size() - i);
     if (length == 0 || bytes[i] < 0x20 || bytes[i] == 0x7F) {
-      AppendEscape(clean, bytes[i]);
+      AppendPercentEscape(clean, bytes[i]);
       ++i;
       continue;
     }

@@ -12,12 +12,13 @@
 namespace kc {
 namespace {
 
-constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
-
-bool WriteAll(HANDLE file, const std::string& bytes) {
-  DWORD written = 0;
-  return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-         written == bytes.size();
+// %WINDIR% with its closing backslash; "" when it cannot be had.
+std::string WindowsFolder() {
+  char windows[MAX_PATH] = {};
+  const UINT length = GetWindowsDirectoryA(windows, sizeof windows);
+  if (length == 0 || length >= sizeof windows) return std::string();
+  // A root such as C:\ comes with its backslash.
+  return EndsWithSeparator(windows, IsSystemLeadByte) ? windows : std::string(windows) + "\\";
 }
 
 std::string Now() {
@@ -36,7 +37,7 @@ bool RunLog::Open(const std::string& path) {
   file_ = std::move(own.handle);
   replacedLink_ = own.origin == OwnFileOrigin::kLinkReplaced;
   path_ = path;
-  if (!file_.valid() || !WriteAll(file_.get(), kByteOrderMark)) {
+  if (!file_.valid() || !WriteAllBytes(file_.get(), kUtf8ByteOrderMark)) {
     file_.reset();
     failed_ = true;
     return false;
@@ -56,37 +57,26 @@ void RunLog::Start(const StartFacts& facts) noexcept {
 void RunLog::Line(const std::string& text) noexcept {
   if (!file_.valid()) return;
   try {
-    if (!WriteAll(file_.get(), AnsiToUtf8(Now() + " " + text + "\r\n"))) failed_ = true;
+    if (!WriteAllBytes(file_.get(), AnsiToUtf8(Now() + " " + text + "\r\n"))) failed_ = true;
   } catch (const std::exception&) {
     failed_ = true;  // out of memory making the line: the run goes on without it
   }
 }
 
 std::string DefaultLogPath() {
-  char windows[MAX_PATH] = {};
-  const UINT length = GetWindowsDirectoryA(windows, sizeof windows);
-  if (length == 0 || length >= sizeof windows) return std::string();
+  const std::string windows = WindowsFolder();
   char program[MAX_PATH] = {};
   const DWORD programLength = GetModuleFileNameA(nullptr, program, sizeof program);
-  if (programLength == 0 || programLength >= sizeof program) return std::string();
-
-  std::string name(program);
-  name = name.substr(name.find_last_of("\\/") + 1);
-  const size_t dot = name.find_last_of('.');
-  if (dot != std::string::npos) name.erase(dot);
-  std::string folder(windows);
-  if (!EndsWithSeparator(windows, IsSystemLeadByte)) folder += '\\';  // a root such as C:\ comes with it
-  return folder + "Logs\\Software\\" + name + ".log";
+  if (windows.empty() || programLength == 0 || programLength >= sizeof program) return std::string();
+  const BaseName name = BaseNameOf(program, IsSystemLeadByte);
+  return windows + "Logs\\Software\\" + std::string(name.start, name.length) + ".log";
 }
 
 void CreateDefaultLogFolders() {
-  char windows[MAX_PATH] = {};
-  const UINT length = GetWindowsDirectoryA(windows, sizeof windows);
-  if (length == 0 || length >= sizeof windows) return;
-  std::string folder(windows);
-  if (!EndsWithSeparator(windows, IsSystemLeadByte)) folder += '\\';
+  const std::string windows = WindowsFolder();
+  if (windows.empty()) return;
   // Either exists already on most systems; a failure shows when the log is opened.
-  for (const char* below : {"Logs", "Logs\\Software"}) CreateDirectoryA((folder + below).c_str(), nullptr);
+  for (const char* below : {"Logs", "Logs\\Software"}) CreateDirectoryA((windows + below).c_str(), nullptr);
 }
 
 std::string AnsiToUtf8(const std::string& ansi) {

@@ -13,6 +13,9 @@
 
 namespace kc {
 
+// The log, and the report made from logs, begin with it (Notepad reads UTF-8 by it on every version).
+constexpr char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
+
 struct StartFacts {
   std::string program;   // the executable's file name
   std::string version;   // of the program

@@ -11,14 +11,14 @@ bool IsTrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFC && by
 
 bool IsControl(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
 
-void AppendEscape(std::string& out, unsigned char byte) {
+}  // namespace
+
+void AppendPercentEscape(std::string& out, unsigned char byte) {
   static const char kDigits[] = "0123456789ABCDEF";
   out += '%';
   out += kDigits[byte >> 4];
   out += kDigits[byte & 0x0F];
 }
-
-}  // namespace
 
 std::string EscapedText(const char* text, EscapeFor use) {
   std::string out;
@@ -29,13 +29,13 @@ std::string EscapedText(const char* text, EscapeFor use) {
         out += static_cast<char>(p[1]);
         ++p;
       } else {
-        AppendEscape(out, *p);
+        AppendPercentEscape(out, *p);
       }
       continue;
     }
     const bool special = use == EscapeFor::kLogField && (*p == '"' || *p == '%');
     if (IsControl(*p) || special) {
-      AppendEscape(out, *p);
+      AppendPercentEscape(out, *p);
     } else {
       out += static_cast<char>(*p);
     }

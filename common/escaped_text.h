@@ -18,6 +18,9 @@ enum class EscapeFor {
   kLogField,  // those, '"' and '%'
 };
 
+// Appends "%XX" for `byte`, the one form every escape of the program's texts takes.
+void AppendPercentEscape(std::string& out, unsigned char byte);
+
 // The text up to its terminating zero, escaped.
 std::string EscapedText(const char* text, EscapeFor use);
 inline std::string EscapedText(const std::string& text, EscapeFor use) { return EscapedText(text.c_str(), use); }

@@ -75,4 +75,9 @@ OwnFile CreateOwnFile(const std::string& path) {
   return Failed(error);
 }
 
+bool WriteAllBytes(HANDLE file, const std::string& bytes) {
+  DWORD written = 0;
+  return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
+}
+
 }  // namespace kc

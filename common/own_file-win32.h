@@ -31,4 +31,7 @@ struct OwnFile {
 // read-only file: the attribute is the file's, and clearing it would change the other file).
 OwnFile CreateOwnFile(const std::string& path);
 
+// Writes every byte to `file`; false when the write fails or falls short.
+bool WriteAllBytes(HANDLE file, const std::string& bytes);
+
 }  // namespace kc

@@ -44,20 +44,17 @@ HBITMAP ScaledCopy(HBITMAP source, SIZE size) {
   info.bmiHeader = {sizeof(BITMAPINFOHEADER), size.cx, size.cy, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
   HBITMAP copy = CreateDIBSection(dst, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bool drawn = false;
   if (src != nullptr && dst != nullptr && copy != nullptr) {
     const HGDIOBJ oldSrc = SelectObject(src, source);
     const HGDIOBJ oldDst = SelectObject(dst, copy);
     SetStretchBltMode(dst, HALFTONE);
     SetBrushOrgEx(dst, 0, 0, nullptr);  // as HALFTONE requires
-    if (!StretchBlt(dst, 0, 0, size.cx, size.cy, src, 0, 0, from.cx, from.cy, SRCCOPY)) {
-      SelectObject(dst, oldDst);
-      DeleteObject(copy);
-      copy = nullptr;
-    } else {
-      SelectObject(dst, oldDst);
-    }
+    drawn = StretchBlt(dst, 0, 0, size.cx, size.cy, src, 0, 0, from.cx, from.cy, SRCCOPY) != FALSE;
+    SelectObject(dst, oldDst);
     SelectObject(src, oldSrc);
-  } else if (copy != nullptr) {
+  }
+  if (!drawn && copy != nullptr) {
     DeleteObject(copy);
     copy = nullptr;
   }
