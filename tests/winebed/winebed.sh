@@ -38,7 +38,7 @@ winebed_exec() {
   if [ "$arch" = win64 ]; then loader=/usr/lib/wine/wine64 server=/usr/lib/wine/wineserver64; fi
   winebed_as_user env -i PATH=/usr/bin:/bin HOME="$prefix/home" USER="$WINEBED_USER" \
     WINEPREFIX="$prefix" WINEARCH="$arch" WINELOADER="$loader" WINESERVER="$server" WINEDEBUG=-all \
-    LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 FONTCONFIG_FILE="$prefix/fonts.conf" DISPLAY="${DISPLAY:-}" \
+    LANG="${WINEBED_LOCALE:-ja_JP.UTF-8}" LC_ALL="${WINEBED_LOCALE:-ja_JP.UTF-8}" FONTCONFIG_FILE="$prefix/fonts.conf" DISPLAY="${DISPLAY:-}" \
     WINEDLLOVERRIDES="mscoree,mshtml=" \
     WINEBED_WINVER="${WINEBED_WINVER:-}" WINEBED_DRIVES="${WINEBED_DRIVES:-}" \
     WINEBED_SLOWDOWN="${WINEBED_SLOWDOWN:-}" WINEBED_DPI="${WINEBED_DPI:-}" \
