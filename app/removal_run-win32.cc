@@ -6,6 +6,7 @@
 #include "common/path_buffer.h"
 #include "common/path_copy.h"
 #include "common/result_code.h"
+#include "common/wide_text-win32.h"
 #include "discovery/collection_font_list.h"
 #include "framework/message_pump-win32.h"
 #include "framework/string_resource-win32.h"
@@ -16,6 +17,9 @@
 
 namespace kc {
 namespace {
+
+// A font's path as the log names it: as Windows stores it, in its usual spelling.
+std::string LoggedPath(const ProductFont& font) { return Utf8FromWide(OrdinaryPath(font.path)); }
 
 void Count(RemovalOutcome outcome, RemovalTally& tally) {
   ++tally.found;
@@ -101,7 +105,8 @@ bool RemovalRun::SearchDrives() {
     const bool copied = CopyPath(root, drive.path);
     face_.ProgressStatus(status, root);
     Log(SearchingText(root));
-    const ResultCode result = copied ? SearchFontFiles(root, search) : kRootNotListable;
+    // Drive roots are letters ("C:\\"): their wide form is the same characters.
+    const ResultCode result = copied ? SearchFontFiles(WideFromUtf8(root), search) : kRootNotListable;
     if (result != kOk) {
       // No medium, no Fonts folder: the drive counts as done. Out of memory ends the run.
       Log(DriveNotSearchedText(root, result));
@@ -128,7 +133,7 @@ void RemovalRun::Log(const std::string& text) { log_.Line(text); }
 
 bool RemovalRun::BeforeRemoval(const ProductFont& font) {
   if (log_.IsOpen()) {
-    Log(FoundText(font.type == FontFileType::kCollection, font.path, font.tag, font.name));
+    Log(FoundText(font.type == FontFileType::kCollection, LoggedPath(font).c_str(), font.tag, font.name));
   }
   if (!preview_) return true;
   // What the removal would take with the file: its registration, when it is uninstalled.
@@ -137,12 +142,12 @@ bool RemovalRun::BeforeRemoval(const ProductFont& font) {
   } else if (font.uninstall) {
     PreviewUninstallFont(font.fileName);
   }
-  if (log_.IsOpen()) Log(WouldRemoveText(font.uninstall, font.path));
+  if (log_.IsOpen()) Log(WouldRemoveText(font.uninstall, LoggedPath(font).c_str()));
   return false;
 }
 
 void RemovalRun::AfterRemoval(const ProductFont& font, RemovalOutcome outcome) {
-  if (log_.IsOpen()) Log(FontOutcomeText(outcome, font.uninstall, font.path));
+  if (log_.IsOpen()) Log(FontOutcomeText(outcome, font.uninstall, LoggedPath(font).c_str()));
 }
 
 void RemovalRun::OnRemovalEvent(const RemovalEvent& event) {

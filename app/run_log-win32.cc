@@ -8,6 +8,7 @@
 #include "common/own_file-win32.h"
 #include "common/path_split.h"
 #include "common/system_lead_byte-win32.h"
+#include "common/wide_text-win32.h"
 
 namespace kc {
 namespace {
@@ -57,7 +58,7 @@ void RunLog::Start(const StartFacts& facts) noexcept {
 void RunLog::Line(const std::string& text) noexcept {
   if (!file_.valid()) return;
   try {
-    if (!WriteAllBytes(file_.get(), AnsiToUtf8(Now() + " " + text + "\r\n"))) failed_ = true;
+    if (!WriteAllBytes(file_.get(), Now() + " " + text + "\r\n")) failed_ = true;
   } catch (const std::exception&) {
     failed_ = true;  // out of memory making the line: the run goes on without it
   }
@@ -94,10 +95,10 @@ std::string AnsiToUtf8(const std::string& ansi) {
 }
 
 std::string SystemErrorText(unsigned long error) {
-  char text[512] = {};
-  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-                                      0, text, sizeof text, nullptr);
-  std::string message(text, length);
+  wchar_t text[512] = {};
+  const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                                      0, text, 512, nullptr);
+  std::string message = Utf8FromWide(text, length < 512 ? length : 511);
   for (char& c : message) {
     if (c == '\r' || c == '\n') c = ' ';  // one event, one line
   }

@@ -26,7 +26,7 @@ class RunLog {
   // that says so.
   void Start(const StartFacts& facts) noexcept;
 
-  // Writes "<time> <text>" and a line end; `text` is in the ANSI code page. Nothing happens on a
+  // Writes "<time> <text>" and a line end; `text` is UTF-8. Nothing happens on a
   // closed log. Never throws: a line that cannot be made or written marks the log failed.
   void Line(const std::string& text) noexcept;
 

@@ -20,7 +20,7 @@ TEST(RunLogTest, LinesAreUtf8WithATimeAfterAByteOrderMark) {
   {
     RunLog log;
     ASSERT_TRUE(log.Open(path));
-    log.Line("found \"D:\\\x83\x81\x83\x6a\x83\x85\x81\x5b.otf\"");  // メニュー, code page 932
+    log.Line(u8"found \"D:\\メニュー.otf\"");  // the lines are UTF-8 as they come
     log.Line("exit code 0");
     EXPECT_FALSE(log.Failed());
   }

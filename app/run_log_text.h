@@ -1,6 +1,6 @@
 #pragma once
-// The lines of a run's log, one per event, as text in the ANSI code page (the log writer puts the
-// time in front and turns the text into UTF-8). Paths and names are quoted as they stand; the
+// The lines of a run's log, one per event, as UTF-8 text (the log writer puts the time in front).
+// Every text from outside comes in as UTF-8 made from UTF-16, as Windows stores it. Paths and names are quoted as they stand; the
 // first word of a line says what happened, so that a line can be found with a plain search.
 
 #include <cstdint>

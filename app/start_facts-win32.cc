@@ -4,18 +4,22 @@
 
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 
+#include "common/wide_text-win32.h"
 #include "res/version.h"
 
 namespace kc {
 namespace {
 
+// The texts as Windows stores them, UTF-8 for the log: a program saved as "FontList (é).exe", or
+// a user named José, is named as they are on any code page.
 std::string ProgramName() {
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  if (length == 0 || length >= sizeof path) return "?";
-  const char* slash = std::strrchr(path, '\\');
-  return slash != nullptr ? slash + 1 : path;
+  wchar_t path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return "?";
+  const wchar_t* slash = std::wcsrchr(path, L'\\');
+  return Utf8FromWide(slash != nullptr ? slash + 1 : path);
 }
 
 // "6.0.6002 Service Pack 2": numbers and service pack as the version record gives them.
@@ -57,15 +61,15 @@ std::string ActualWindowsVersion() {
 }
 
 std::string UserName() {
-  char name[257] = {};  // UNLEN + 1
-  DWORD size = sizeof name;
-  return GetUserNameA(name, &size) ? name : "?";
+  wchar_t name[257] = {};  // UNLEN + 1
+  DWORD size = 257;
+  return GetUserNameW(name, &size) ? Utf8FromWide(name) : "?";
 }
 
 std::string ComputerName() {
-  char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
-  DWORD size = sizeof name;
-  return GetComputerNameA(name, &size) ? name : "?";
+  wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+  return GetComputerNameW(name, &size) ? Utf8FromWide(name) : "?";
 }
 
 const char* ModeName(RunMode mode) {

@@ -48,14 +48,15 @@ DWORD PlainRead(const std::string& path, std::vector<char>& buffer) {
 
 // The reader the search uses for the file's kind; its result code.
 int32_t Identify(const std::string& path) {
+  const std::wstring wide(path.begin(), path.end());  // the bench's paths are ASCII
   if (path.size() > 4 && path.compare(path.size() - 4, 4, ".otf") == 0) {
     kc::OpenTypeFontRecord record{};
     std::snprintf(record.path, sizeof record.path, "%s", path.c_str());
     kc::ResultCode nameResult = kc::kOk;
-    return kc::IdentifyOpenTypeFile(record, nameResult) ? nameResult : 1;  // 1: not "OTTO"
+    return kc::IdentifyOpenTypeFile(wide.c_str(), record, nameResult) ? nameResult : 1;  // 1: not "OTTO"
   }
   kc::CollectionFontRecord record;
-  return kc::IdentifyCollectionFont(path.c_str(), "bench", record);
+  return kc::IdentifyCollectionFont(wide.c_str(), path.c_str(), "bench", record);
 }
 
 struct Figures {

@@ -5,10 +5,10 @@
 
 namespace kc {
 
-bool ReadFileIdentity(const char* path, FileIdentity& identity) {
+bool ReadFileIdentity(const wchar_t* path, FileIdentity& identity) {
   // Backup semantics: the only way to open a folder. No FILE_FLAG_OPEN_REPARSE_POINT: a link is
   // followed, so the identity is its target's.
-  ScopedHandle file(CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  ScopedHandle file(CreateFileW(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   return file.valid() && ReadOpenFileIdentity(file.get(), identity);
 }

@@ -34,7 +34,8 @@ using FileIdentitySet = std::unordered_set<FileIdentity, FileIdentityHash>;
 // process holds without sharing is read too. False when the path cannot be opened (missing, a link
 // whose target is missing or unreachable, no right to read attributes) or the file system gives no
 // index (reported as 0, as some network file systems do): then nothing tells it apart.
-bool ReadFileIdentity(const char* path, FileIdentity& identity);
+// `path` is a full UTF-16 path (common/wide_text-win32.h: the extended-length form reaches any).
+bool ReadFileIdentity(const wchar_t* path, FileIdentity& identity);
 
 // The same for a file or folder already open: `handle` is a Win32 file handle (any access).
 bool ReadOpenFileIdentity(void* handle, FileIdentity& identity);

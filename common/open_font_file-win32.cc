@@ -12,8 +12,8 @@ namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-HANDLE OpenExisting(const char* path, DWORD access, DWORD share) {
-  return CreateFileA(path, access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+HANDLE OpenExisting(const wchar_t* path, DWORD access, DWORD share) {
+  return CreateFileW(path, access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 // 0 for success, else the Win32 form of the status.
@@ -32,7 +32,7 @@ unsigned long SetAttributes(HANDLE file, DWORD attributes) {
 
 }  // namespace
 
-OpenFontFile::OpenFontFile(const char* path) {
+OpenFontFile::OpenFontFile(const wchar_t* path) {
   if (path == nullptr) return;
   // Writing attributes is asked for too, so that a read-only file can be deleted; a system that
   // refuses it (Wine does for a read-only file) may still allow reading and deletion.
@@ -124,7 +124,7 @@ unsigned long OpenFontFile::MarkForDeletion() {
   return marked;
 }
 
-bool OpenFontFile::ReopenRemovable(const char* path) {
+bool OpenFontFile::ReopenRemovable(const wchar_t* path) {
   FileIdentity mine;
   if (!Identity(mine)) return false;
   OpenFontFile again(path);

@@ -29,8 +29,9 @@ class OpenFontFile {
   };
 
   OpenFontFile() = default;
-  // Opens the file at `path` with the most access it can have, in the order of Access.
-  explicit OpenFontFile(const char* path);
+  // Opens the file at `path` (a full UTF-16 path, as the walk lists it) with the most access it can
+  // have, in the order of Access.
+  explicit OpenFontFile(const wchar_t* path);
   OpenFontFile(OpenFontFile&& other) noexcept { *this = std::move(other); }
   OpenFontFile& operator=(OpenFontFile&& other) noexcept;
   OpenFontFile(const OpenFontFile&) = delete;
@@ -63,7 +64,7 @@ class OpenFontFile {
   // removable and leads to this very file, by identity, which this open keeps from being reused
   // meanwhile. False, this open unchanged, otherwise. Whoever renames what lies on `path` can at
   // most make the reopening fail.
-  bool ReopenRemovable(const char* path);
+  bool ReopenRemovable(const wchar_t* path);
 
   // Closes the handle: a file marked for deletion goes now.
   void Close();

@@ -20,7 +20,6 @@
 
 #include "demo/demo_pc.h"
 #include "tests/fonts/font_builder.h"
-#include "tests/removal/removal_fixtures-win32.h"
 
 namespace kc::demo {
 namespace {
@@ -30,18 +29,71 @@ using testfonts::BuildFont;
 using testfonts::FontSpec;
 using testfonts::MacName;
 
-// ---- output: the program's texts are code page 932; the terminal reads UTF-8 ----------------
+// ---- names: the demo's texts are code page 932; Windows stores names in UTF-16, the terminal
+// reads UTF-8. Every name is made with code page 932 itself, so the demo PC is the same PC on a
+// Windows of any language.
 
-std::string Utf8(const std::string& ansi) {
-  if (ansi.empty()) return ansi;
-  const int wide = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()),
-                                       nullptr, 0);
-  std::wstring text(static_cast<size_t>(wide), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &text[0], wide);
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
+std::wstring Wide(const std::string& cp932) {
+  if (cp932.empty()) return std::wstring();
+  const int units = MultiByteToWideChar(932, 0, cp932.data(), static_cast<int>(cp932.size()), nullptr, 0);
+  std::wstring text(static_cast<size_t>(units), L'\0');
+  MultiByteToWideChar(932, 0, cp932.data(), static_cast<int>(cp932.size()), &text[0], units);
+  return text;
+}
+
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, &out[0], size, nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], size, nullptr, nullptr);
   return out;
+}
+
+std::string Utf8(const std::string& cp932) { return Utf8(Wide(cp932)); }
+
+// ---- the file system and the registry, by names as Windows stores them
+
+bool MakeFolders(const std::wstring& folder) {
+  for (size_t at = folder.find(L'\\', 3); at != std::wstring::npos; at = folder.find(L'\\', at + 1)) {
+    CreateDirectoryW(folder.substr(0, at).c_str(), nullptr);
+  }
+  const DWORD attributes = GetFileAttributesW(folder.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok = bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                                    written == bytes.size());
+  return CloseHandle(file) && ok;
+}
+
+bool Exists(const std::wstring& path, bool folder) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == folder;
+}
+
+const wchar_t kFontTable[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+
+bool SetFontValue(const std::wstring& name, const std::wstring& data) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kFontTable, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  const LONG set = RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                                  static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(key);
+  return set == ERROR_SUCCESS;
+}
+
+bool FontValuePresent(const std::wstring& name) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kFontTable, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+  const bool found = RegQueryValueExW(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+  RegCloseKey(key);
+  return found;
 }
 
 // `line` is UTF-8 already (u8 literals and Utf8() pieces).
@@ -54,29 +106,29 @@ void Print(const std::string& line) {
 
 // ---- places -------------------------------------------------------------------------------------
 
-std::string SpecialFolder(int csidl) {
-  char path[MAX_PATH] = {};
-  if (!SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE)) return std::string();
-  return std::string(path) + "\\";
+std::wstring SpecialFolder(int csidl) {
+  wchar_t path[MAX_PATH] = {};
+  if (!SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE)) return std::wstring();
+  return std::wstring(path) + L"\\";
 }
 
-std::string Folder(Place place) {
+std::wstring Folder(Place place) {
   switch (place) {
     case Place::kFontsFolder: return SpecialFolder(CSIDL_FONTS);
-    case Place::kSecondDrive: return "D:\\";
+    case Place::kSecondDrive: return L"D:\\";
     case Place::kUserDocuments: return SpecialFolder(CSIDL_PERSONAL);
     case Place::kUserDesktop: return SpecialFolder(CSIDL_DESKTOPDIRECTORY);
     case Place::kCommonDesktop: return SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY);
     case Place::kProgramFiles: return SpecialFolder(CSIDL_PROGRAM_FILES);
   }
-  return std::string();
+  return std::wstring();
 }
 
-std::string FullPath(const DemoEntry& entry) { return Folder(entry.place) + entry.relativePath; }
+std::wstring FullPath(const DemoEntry& entry) { return Folder(entry.place) + Wide(entry.relativePath); }
 
-std::string ParentFolder(const std::string& path) {
-  const std::string withoutSlash = path.back() == '\\' ? path.substr(0, path.size() - 1) : path;
-  return withoutSlash.substr(0, withoutSlash.find_last_of('\\') + 1);
+std::wstring ParentFolder(const std::wstring& path) {
+  const std::wstring withoutSlash = path.back() == L'\\' ? path.substr(0, path.size() - 1) : path;
+  return withoutSlash.substr(0, withoutSlash.find_last_of(L'\\') + 1);
 }
 
 // ---- seeding ------------------------------------------------------------------------------------
@@ -103,8 +155,8 @@ std::string PlainFileBytes(const DemoEntry& entry) {
   return "demo PC file: " + entry.relativePath + "\r\n";
 }
 
-bool SeedEntry(const DemoEntry& entry, const std::string& staging) {
-  const std::string path = FullPath(entry);
+bool SeedEntry(const DemoEntry& entry, const std::wstring& staging) {
+  const std::wstring path = FullPath(entry);
   if (!MakeFolders(ParentFolder(path))) return false;
   switch (entry.content) {
     case Content::kFolder:
@@ -112,27 +164,27 @@ bool SeedEntry(const DemoEntry& entry, const std::string& staging) {
     case Content::kProductOpenType:
     case Content::kKindOneOpenType:
     case Content::kOtherOpenType:
-      return testfonts::WriteFontFile(path, BuildFont(Font(entry.tag, entry.fullName,
+      return WriteBytes(path, BuildFont(Font(entry.tag, entry.fullName,
                                                            RomanName(entry))));
     case Content::kProductCollection:
     case Content::kOtherCollection: {
       const std::string name = RomanName(entry);
-      return testfonts::WriteFontFile(
+      return WriteBytes(
           path, BuildCollection({Font(entry.tag, "", name + " W3"), Font(entry.tag, "", name + " W6")}));
     }
     case Content::kDebianFont:
-      return CopyFileA((staging + entry.debianSource).c_str(), path.c_str(), FALSE) != FALSE;
+      return CopyFileW((staging + Wide(entry.debianSource)).c_str(), path.c_str(), FALSE) != FALSE;
     case Content::kPlainFile:
-      return testfonts::WriteFontFile(path, PlainFileBytes(entry));
+      return WriteBytes(path, PlainFileBytes(entry));
   }
   return false;
 }
 
-std::string ValueData(const DemoFontValue& value) {
-  return value.byFullPath ? Folder(Place::kFontsFolder) + value.fontFile : value.fontFile;
+std::wstring ValueData(const DemoFontValue& value) {
+  return value.byFullPath ? Folder(Place::kFontsFolder) + Wide(value.fontFile) : Wide(value.fontFile);
 }
 
-int Seed(const std::string& staging) {
+int Seed(const std::wstring& staging) {
   int failures = 0;
   for (const DemoEntry& entry : DemoEntries()) {
     if (!SeedEntry(entry, staging)) {
@@ -141,7 +193,7 @@ int Seed(const std::string& staging) {
     }
   }
   for (const DemoFontValue& value : DemoFontValues()) {
-    if (!SetRegistryString(HKEY_LOCAL_MACHINE, kFontTableKeyPath, value.name, ValueData(value))) {
+    if (!SetFontValue(Wide(value.name), ValueData(value))) {
       Print(u8"seed: cannot write the font-table value " + Utf8(value.name));
       ++failures;
     }
@@ -166,14 +218,7 @@ std::string Describe(const DemoEntry& entry) {
   return std::string();
 }
 
-bool Present(const DemoEntry& entry) {
-  const std::string path = FullPath(entry);
-  return entry.content == Content::kFolder ? FolderExists(path) : FileExists(path);
-}
-
-bool ValuePresent(const DemoFontValue& value, std::string& data) {
-  return ReadRegistryString(HKEY_LOCAL_MACHINE, kFontTableKeyPath, value.name, data);
-}
+bool Present(const DemoEntry& entry) { return Exists(FullPath(entry), entry.content == Content::kFolder); }
 
 // One line per entry: its state, whether that is what a correct run leaves, and what it is.
 int Report(bool afterRun) {
@@ -191,8 +236,7 @@ int Report(bool afterRun) {
   }
   Print(u8"-- values of HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts");
   for (const DemoFontValue& value : DemoFontValues()) {
-    std::string data;
-    const bool present = ValuePresent(value, data);
+    const bool present = FontValuePresent(Wide(value.name));
     line(present, value.goes, Utf8(value.name) + u8" = " + Utf8(ValueData(value)),
          value.goes ? u8"names a product font" : u8"names a font that stays");
   }
@@ -210,7 +254,7 @@ int Report(bool afterRun) {
 
 int Hold(int count, char** paths) {
   for (int i = 0; i < count; ++i) {
-    const HANDLE file = CreateFileA(paths[i], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    const HANDLE file = CreateFileW(Wide(paths[i]).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
       Print(u8"cannot hold " + Utf8(paths[i]));
@@ -233,7 +277,7 @@ int ExpectedResult() {
 int main(int argc, char** argv) {
   using namespace kc::demo;
   const std::string command = argc >= 2 ? argv[1] : "";
-  if (command == "seed" && argc == 3) return Seed(argv[2]);
+  if (command == "seed" && argc == 3) return Seed(Wide(argv[2]));
   if (command == "report" && argc == 3 && std::strcmp(argv[2], "before") == 0) return Report(false);
   if (command == "report" && argc == 3 && std::strcmp(argv[2], "after") == 0) return Report(true);
   if (command == "expected-result" && argc == 2) return ExpectedResult();

@@ -1,26 +1,34 @@
 #include "discovery/font_file_name.h"
 
-#include <cstring>
+#include <cwchar>
 
 namespace kc {
+namespace {
 
-EntryName SplitEntryName(const char* name) {
-  const char* dot = std::strrchr(name, '.');
-  const size_t length = std::strlen(name);
-  if (dot == nullptr) return {name, length, name + length, length};
-  return {name, static_cast<size_t>(dot - name), dot, length};
+bool SameUnits(const wchar_t* text, size_t length, const wchar_t* wanted) {
+  const size_t wantedLength = std::wcslen(wanted);
+  return length == wantedLength && std::wmemcmp(text, wanted, length) == 0;
 }
 
-FontFileType FontFileTypeOf(const char* extension) {
-  if (std::strcmp(extension, ".otf") == 0) return FontFileType::kOpenType;
-  if (std::strcmp(extension, ".ttc") == 0) return FontFileType::kCollection;
+}  // namespace
+
+EntryName SplitEntryName(const wchar_t* name, size_t length) {
+  size_t dot = length;
+  while (dot > 0 && name[dot - 1] != L'.') --dot;
+  if (dot == 0) return {name, length, name + length, length};
+  return {name, dot - 1, name + dot - 1, length};
+}
+
+FontFileType FontFileTypeOf(const wchar_t* extension, size_t length) {
+  if (SameUnits(extension, length, L".otf")) return FontFileType::kOpenType;
+  if (SameUnits(extension, length, L".ttc")) return FontFileType::kCollection;
   return FontFileType::kNone;
 }
 
-bool IsZusuujiFileName(const char* stem, size_t stemLength) {
-  static constexpr char kPrefix[] = "ZUSuuji";
-  constexpr size_t kPrefixLength = sizeof kPrefix - 1;
-  return stemLength >= kPrefixLength && std::memcmp(stem, kPrefix, kPrefixLength) == 0;
+bool IsZusuujiFileName(const wchar_t* stem, size_t stemLength) {
+  static constexpr wchar_t kPrefix[] = L"ZUSuuji";
+  constexpr size_t kPrefixLength = sizeof kPrefix / sizeof kPrefix[0] - 1;
+  return stemLength >= kPrefixLength && std::wmemcmp(stem, kPrefix, kPrefixLength) == 0;
 }
 
 }  // namespace kc

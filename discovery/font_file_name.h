@@ -1,5 +1,6 @@
 #pragma once
-// What the walk reads from a directory entry's name before it opens anything.
+// What the walk reads from a directory entry's name, as Windows stores it (UTF-16), before it
+// opens anything.
 
 #include <cstddef>
 
@@ -7,22 +8,22 @@ namespace kc {
 
 enum class FontFileType { kNone, kOpenType, kCollection };
 
-// Splits an entry name (the last component of a path) at its last dot: `stemLength` bytes of file
-// name, then the extension with its dot (possibly empty); `length` bytes in all. No code page 932 trail byte is a dot
-// (0x2E), so the byte search is exact for double-byte names as well.
+// Splits an entry name (the last component of a path, `length` units) at its last dot:
+// `stemLength` units of file name, then the extension with its dot (possibly empty).
 struct EntryName {
-  const char* name;
+  const wchar_t* name;
   size_t stemLength;
-  const char* extension;
+  const wchar_t* extension;
   size_t length;
 };
-EntryName SplitEntryName(const char* name);
+EntryName SplitEntryName(const wchar_t* name, size_t length);
 
-// Only the lower-case extensions count: ".OTF", ".Ttc" and ".otf2" are other files.
-FontFileType FontFileTypeOf(const char* extension);
+// Only the lower-case extensions count: ".OTF", ".Ttc" and ".otf2" are other files, and so is a
+// look-alike such as a full-width ".ｏｔｆ".
+FontFileType FontFileTypeOf(const wchar_t* extension, size_t length);
 
 // Fonts of the ZUSuuji family carry no full name the reader accepts; they are listed under their
-// file name. Exactly these seven bytes, case-sensitive, at the start of the file name.
-bool IsZusuujiFileName(const char* stem, size_t stemLength);
+// file name. Exactly these seven characters, case-sensitive, at the start of the file name.
+bool IsZusuujiFileName(const wchar_t* stem, size_t stemLength);
 
 }  // namespace kc

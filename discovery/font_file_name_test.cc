@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <cwchar>
 #include <string>
 
 namespace kc {
@@ -10,37 +10,38 @@ namespace {
 
 TEST(FontFileNameTest, OnlyLowerCaseFontExtensionsCount) {
   struct Case {
-    const char* name;
-    const char* stem;
+    const wchar_t* name;
+    const wchar_t* stem;
     FontFileType type;
   };
   const Case cases[] = {
-      {"Sample-M.otf", "Sample-M", FontFileType::kOpenType},
-      {"Coll.ttc", "Coll", FontFileType::kCollection},
-      {"a.b.otf", "a.b", FontFileType::kOpenType},
-      {"Font.OTF", "Font", FontFileType::kNone},
-      {"Font.Ttc", "Font", FontFileType::kNone},
-      {"Font.otf2", "Font", FontFileType::kNone},
-      {"Font.otf.bak", "Font.otf", FontFileType::kNone},
-      {"NoExtension", "NoExtension", FontFileType::kNone},
-      {".otf", "", FontFileType::kOpenType},
-      // Code page 932 names: "ソ" is 0x83 0x5C, whose trail byte is a backslash.
-      {"\x83\x5C\x83\x74\x83\x67.otf", "\x83\x5C\x83\x74\x83\x67", FontFileType::kOpenType},
+      {L"Sample-M.otf", L"Sample-M", FontFileType::kOpenType},
+      {L"Coll.ttc", L"Coll", FontFileType::kCollection},
+      {L"a.b.otf", L"a.b", FontFileType::kOpenType},
+      {L"Font.OTF", L"Font", FontFileType::kNone},
+      {L"Font.Ttc", L"Font", FontFileType::kNone},
+      {L"Font.otf2", L"Font", FontFileType::kNone},
+      {L"Font.otf.bak", L"Font.otf", FontFileType::kNone},
+      {L"NoExtension", L"NoExtension", FontFileType::kNone},
+      {L".otf", L"", FontFileType::kOpenType},
+      {L"ソフト.otf", L"ソフト", FontFileType::kOpenType},
+      {L"a¥b.otf", L"a¥b", FontFileType::kOpenType},
+      {L"font.ｏｔｆ", L"font", FontFileType::kNone},
   };
   for (const Case& c : cases) {
-    const EntryName split = SplitEntryName(c.name);
-    EXPECT_EQ(c.stem, std::string(split.name, split.stemLength)) << c.name;
-    EXPECT_EQ(c.type, FontFileTypeOf(split.extension)) << c.name;
-    EXPECT_EQ(std::strlen(c.name), split.length) << c.name;
+    const EntryName split = SplitEntryName(c.name, std::wcslen(c.name));
+    const size_t extensionLength = split.length - split.stemLength;
+    EXPECT_EQ(std::wstring(c.stem), std::wstring(split.name, split.stemLength)) << split.stemLength;
+    EXPECT_EQ(c.type, FontFileTypeOf(split.extension, extensionLength)) << split.stemLength;
   }
 }
 
 TEST(FontFileNameTest, ZusuujiPrefixIsExactAndCaseSensitive) {
-  EXPECT_TRUE(IsZusuujiFileName("ZUSuuji-R", 9));
-  EXPECT_TRUE(IsZusuujiFileName("ZUSuuji", 7));
-  EXPECT_FALSE(IsZusuujiFileName("zusuuji-R", 9));
-  EXPECT_FALSE(IsZusuujiFileName("ZUSuuj", 6));
-  EXPECT_FALSE(IsZusuujiFileName("ZUSuuji-R", 6)) << "only the stem's bytes count";
+  EXPECT_TRUE(IsZusuujiFileName(L"ZUSuuji-R", 9));
+  EXPECT_TRUE(IsZusuujiFileName(L"ZUSuuji", 7));
+  EXPECT_FALSE(IsZusuujiFileName(L"zusuuji-R", 9));
+  EXPECT_FALSE(IsZusuujiFileName(L"ZUSuuj", 6));
+  EXPECT_FALSE(IsZusuujiFileName(L"ZUSuuji-R", 6)) << "only the stem's units count";
 }
 
 }  // namespace

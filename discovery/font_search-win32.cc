@@ -9,17 +9,15 @@
 
 #include "common/append.h"
 #include "common/open_font_file-win32.h"
-#include "common/path_buffer.h"
-#include "common/path_copy.h"
 #include "common/result_code.h"
-#include "common/scoped_handles-win32.h"
+#include "common/wide_text-win32.h"
 #include "discovery/collection_font_list.h"
+#include "discovery/directory_listing-win32.h"
 #include "discovery/font_file_name.h"
 #include "fontid/collection_reader.h"
 #include "fontid/opentype_font.h"
 #include "removal/font_uninstall.h"
 #include "removal/os_version-win32.h"
-#include "removal/path_compare-win32.h"
 #include "removal/font_file_removal.h"
 #include "removal/shell_folders.h"
 #include "removal/user_font_uninstall.h"
@@ -27,13 +25,20 @@
 namespace kc {
 namespace {
 
-bool IsDotOrDotDot(const char* name) {
-  return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
+bool IsDotOrDotDot(const ListedEntry& entry) {
+  return (entry.nameLength == 1 && entry.name[0] == L'.') ||
+         (entry.nameLength == 2 && entry.name[0] == L'.' && entry.name[1] == L'.');
 }
+
+// A batch of entries per folder listed: as much as FindFirstFile takes near the top, where folders
+// are wide; deeper, just over one entry of the longest name, since every folder on the walk's
+// path holds its batch while the walk is below it.
+size_t ListingBufferBytes(size_t depth) { return depth < 64 ? 8192 : 1024; }
 
 // One folder on the walk's current path, from the folder the walk started at down.
 struct Level {
-  size_t pathLength = 0;       // its path is the first pathLength bytes of the path buffer
+  size_t pathLength = 0;       // its path is the first pathLength units of the walk's path
+  DirectoryListing listing;    // open while the walk is in the folder or below it
   bool belowLink = false;      // reached through a link: its identity is known or was tried
   bool identityTried = false;  // its identity was read, or found unreadable
   bool identityKnown = false;
@@ -45,103 +50,96 @@ struct Level {
 };
 
 // Whether the folder path (ending in its backslash) ends in a folder named Fonts, letter case
-// aside. A trail byte of code page 932 may look like the backslash before it: such a folder is
-// only identified for nothing, since its identity decides.
-bool EndsInFontsFolderName(const char* path, size_t length) {
-  static const char kName[] = "\\fonts\\";
-  const size_t nameLength = sizeof kName - 1;
-  if (length < nameLength) return false;
-  for (size_t i = 0; i < nameLength; ++i) {
-    char c = path[length - nameLength + i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != kName[i]) return false;
-  }
-  return true;
+// aside as the file system compares names.
+bool EndsInFontsFolderName(const std::wstring& path, size_t length) {
+  static const wchar_t kName[] = L"\\Fonts\\";
+  const size_t nameLength = sizeof kName / sizeof kName[0] - 1;
+  return length >= nameLength && SameWideNameIgnoringCase(path.data() + length - nameLength, nameLength, kName, nameLength);
 }
 
-// One walk of one drive. Its working storage lives on the heap, shared by all levels: a level
-// appends its entry names to the one path buffer and cuts them off again, so a recursion frame
-// holds only a find handle and a few words, and trees as deep as the ANSI path limit allows
-// cannot exhaust the thread's stack.
+// One walk of one drive. The folders on the walk's path are kept on a stack of their own (each with
+// its open listing), not on the thread's: a tree as deep as 32,767 characters allow cannot exhaust
+// the stack. The path is one buffer that each level appends its entry names to and cuts back.
 class FontWalk {
  public:
   explicit FontWalk(FontSearch& search) : search_(search), lastDrain_(GetTickCount()) {}
 
-  ResultCode Run(const char* directory) {
-    const size_t length = std::strlen(directory);
-    if (!CopyPath(storage_->path, kPathBufferSize, directory, length)) return kRootNotListable;
+  ResultCode Run(const std::wstring& directory) {
+    // A drive root lists no "." and ".." on Windows, so one that lists nothing else is empty, and
+    // an empty drive cannot be listed (FindFirstFile fails). Wine lists them in roots too.
+    startIsDriveRoot_ = directory.size() == 3 && directory[1] == L':' && directory[2] == L'\\';
+    path_ = ExtendedLengthPath(directory);
     Level start;
-    start.pathLength = length;
-    return WalkDirectory(start);
+    start.pathLength = path_.size();
+    if (!start.listing.Open(path_, ListingBufferBytes(0))) return kRootNotListable;
+    levels_.push_back(std::move(start));
+    return Walk();
   }
 
  private:
+  // The working records and their code page 932 spellings, on the heap: they are large.
   struct Storage {
-    char path[kPathBufferSize] = {};  // the current directory, then an entry name appended
-    char fontsFolder[kPathBufferSize] = {};
-    char stem[kPathBufferSize] = {};
-    WIN32_FIND_DATAA found = {};
+    char ansiPath[kCollectionPathSize] = {};
+    char ansiStem[kCollectionPathSize] = {};
     OpenTypeFontRecord openType = {};
     CollectionFontRecord collection = {};
   };
 
-  // Appends the `length` bytes of `text` to the path at `at`; false (the path ends at `at`) when
-  // they would not fit.
-  bool AppendToPath(size_t at, const char* text, size_t length, size_t& newLength) {
-    if (!CopyPath(storage_->path + at, kPathBufferSize - at, text, length)) return false;
-    newLength = at + length;
-    return true;
-  }
-
-  ResultCode WalkDirectory(const Level& level) {
-    levels_.push_back(level);
-    const ResultCode result = ListDirectory(level.pathLength);
-    levels_.pop_back();
-    return result;
-  }
-
-  ResultCode ListDirectory(size_t directoryLength) {
-    char* const path = storage_->path;
-    size_t patternLength = 0;
-    if (!AppendToPath(directoryLength, "*.*", 3, patternLength)) return kRootNotListable;
-    ScopedFindHandle find(FindFirstFileA(path, &storage_->found));
-    path[directoryLength] = '\0';
-    if (!find.valid()) return kRootNotListable;
-
-    do {
-      const WIN32_FIND_DATAA& entry = storage_->found;
-      if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        if (!IsDotOrDotDot(entry.cFileName)) WalkChild(directoryLength, entry.cFileName, entry.dwFileAttributes);
-      } else {
-        const ResultCode result = HandleFile(directoryLength);
-        path[directoryLength] = '\0';
-        if (result != kOk) return result;
+  // Depth first in listing order: a folder's subtree is walked whole before its next entry. A
+  // folder's walk ends at its last entry, or at a file that stops it (kFontsFolderUnavailable,
+  // kOutOfMemory); only the starting folder's ending is the result, the others' never stop their
+  // parent.
+  ResultCode Walk() {
+    for (;;) {
+      ListedEntry entry;
+      ResultCode ended = kOk;
+      bool done = !levels_.back().listing.Next(entry);
+      if (!done) {
+        if (levels_.size() == 1 && !IsDotOrDotDot(entry)) startListedAnything_ = true;
+        if ((entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+          if (!IsDotOrDotDot(entry)) EnterChild(entry);
+        } else {
+          ended = HandleFile(entry);
+          path_.resize(levels_.back().pathLength);
+          done = ended != kOk;
+        }
+      }
+      if (done) {
+        levels_.pop_back();
+        if (levels_.empty()) return startIsDriveRoot_ && !startListedAnything_ ? kRootNotListable : ended;
+        path_.resize(levels_.back().pathLength);
       }
       DrainWhenDue();
-    } while (FindNextFileA(find.get(), &storage_->found));
-    return kOk;
+    }
   }
 
-  void WalkChild(size_t directoryLength, const char* name, DWORD attributes) {
-    size_t nameEnd = 0;
+  // Opens a subfolder for listing and puts it on the walk's path, unless it is a link (or lies
+  // below one) that leads where the walk has been.
+  void EnterChild(const ListedEntry& entry) {
+    const size_t parentLength = path_.size();
+    path_.append(entry.name, entry.nameLength);
+    path_ += L'\\';
     Level child;
-    if (AppendToPath(directoryLength, name, std::strlen(name), nameEnd) &&
-        AppendToPath(nameEnd, "\\", 1, child.pathLength)) {
-      const bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-      child.belowLink = link || levels_.back().belowLink;
-      // A plain folder outside every link costs nothing more: only links can lead back.
-      if (!child.belowLink || AdmitBelowLink(child, link)) {
-        WalkDirectory(child);  // a subdirectory's failure never stops its parent
-      }
+    child.pathLength = path_.size();
+    const bool link = (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    child.belowLink = link || levels_.back().belowLink;
+    // A subfolder that cannot be listed is skipped; its parent goes on.
+    bool admitted = child.listing.Open(path_, ListingBufferBytes(levels_.size()));
+    // A plain folder outside every link costs nothing more: only links can lead back.
+    if (admitted && child.belowLink) admitted = AdmitBelowLink(child, link);
+    if (admitted) {
+      levels_.push_back(std::move(child));
+    } else {
+      path_.resize(parentLength);
     }
-    storage_->path[directoryLength] = '\0';
   }
 
   // Whether a folder reached through a link (a link itself, or a folder below one) is walked: not
-  // when it was walked through links already, nor when the walk is inside it. Takes its identity.
+  // when it was walked through links already, nor when the walk is inside it. Its identity is that
+  // of the folder just opened for listing.
   bool AdmitBelowLink(Level& child, bool link) {
     child.identityTried = true;
-    child.identityKnown = ReadFileIdentity(storage_->path, child.identity);
+    child.identityKnown = ReadOpenFileIdentity(child.listing.handle(), child.identity);
     // A link that cannot be identified might lead back; a plain folder below one cannot.
     if (!child.identityKnown) return !link;
     if (link) RememberFoldersOnPath();
@@ -149,61 +147,61 @@ class FontWalk {
   }
 
   // The folders the walk is inside get their identities the first time a link is met below them,
-  // so that a link back to any of them is known; they are walked, so they count as walked.
+  // so that a link back to any of them is known; they are walked, so they count as walked. Each is
+  // read through its own listing's handle, not by its path.
   void RememberFoldersOnPath() {
     size_t first = levels_.size();
     while (first > 0 && !levels_[first - 1].identityTried) --first;
-    char* const path = storage_->path;
     for (size_t i = first; i < levels_.size(); ++i) {
       Level& level = levels_[i];
-      const char cut = path[level.pathLength];
-      path[level.pathLength] = '\0';
       level.identityTried = true;
-      level.identityKnown = ReadFileIdentity(path, level.identity);
-      path[level.pathLength] = cut;
+      level.identityKnown = ReadOpenFileIdentity(level.listing.handle(), level.identity);
       if (level.identityKnown) search_.memory.walkedFolders.insert(level.identity);
     }
   }
 
-  ResultCode HandleFile(size_t directoryLength) {
+  ResultCode HandleFile(const ListedEntry& entry) {
     Level& level = levels_.back();
     if (!level.fontsFolderChecked) {
       if (!FontsFolderKnown()) return kFontsFolderUnavailable;
-      // Reached through a link, the folder's spelling says nothing: C:\Windows\Fonts\ may be
-      // D:\link\. Otherwise the spelling decides, letter case aside as Windows paths go.
-      level.isFontsFolder = level.belowLink ? IsFontsFolderByIdentity(level)
-                                            : SameFileNameIgnoringCase(storage_->path, storage_->fontsFolder);
+      // Reached through a link, the folder's path says nothing: C:\Windows\Fonts\ may be D:\link\.
+      // Otherwise its path as the file system spells it decides, letter case aside.
+      level.isFontsFolder = level.belowLink ? IsFontsFolderByIdentity(level) : IsFontsFolderByPath(level);
       if (!level.isFontsFolder) level.userFontFolder = UserFontFolderOf(level);
       level.fontsFolderChecked = true;
     }
 
-    const char* name = storage_->found.cFileName;
-    const EntryName split = SplitEntryName(name);
-    const FontFileType type = FontFileTypeOf(split.extension);
+    const EntryName split = SplitEntryName(entry.name, entry.nameLength);
+    const FontFileType type = FontFileTypeOf(split.extension, split.length - split.stemLength);
     if (type == FontFileType::kNone) return kOk;
 
-    size_t pathLength = 0;
-    if (!AppendToPath(directoryLength, name, split.length, pathLength)) return kOk;  // cannot be opened anyway
+    const std::wstring fileName(entry.name, entry.nameLength);
+    path_ += fileName;
     // The one open of the file: it is identified through this handle, and removed through it.
-    OpenFontFile file(storage_->path);
+    OpenFontFile file(path_.c_str());
     if (!file.IsOpen()) return kOk;  // missing, or unreadable: not a product font as far as can be told
-    return type == FontFileType::kOpenType ? HandleOpenType(file, split, pathLength, level)
-                                           : HandleCollection(file, split, level);
+    const std::wstring stem = fileName.substr(0, split.stemLength);
+    return type == FontFileType::kOpenType ? HandleOpenType(file, fileName, stem, level)
+                                           : HandleCollection(file, fileName, stem, level);
   }
 
   // One Fonts-folder lookup per walk, at its first file, not one per file or folder: the lookup
   // costs more than listing an entry, and its answer does not change during a run.
   bool FontsFolderKnown() {
     if (fontsLookup_ == FontsLookup::kNotYet) {
-      fontsLookup_ = GetFontsFolderPath(storage_->fontsFolder) == kOk ? FontsLookup::kFound : FontsLookup::kUnavailable;
+      fontsLookup_ = GetFontsFolderPath(fontsFolder_) == kOk ? FontsLookup::kFound : FontsLookup::kUnavailable;
     }
     return fontsLookup_ == FontsLookup::kFound;
+  }
+
+  bool IsFontsFolderByPath(const Level& level) const {
+    return SameWideNameIgnoringCase(OrdinaryPath(path_.substr(0, level.pathLength)), fontsFolder_);
   }
 
   // The user whose Fonts folder this is, or null. Only a folder named Fonts can be one, unless a
   // link led here, so a plain walk reads no identity for any other folder.
   UserFontFolder* UserFontFolderOf(const Level& level) {
-    if (!level.belowLink && !EndsInFontsFolderName(storage_->path, level.pathLength)) return nullptr;
+    if (!level.belowLink && !EndsInFontsFolderName(path_, level.pathLength)) return nullptr;
     SearchMemory& memory = search_.memory;
     if (!memory.userFontFoldersRead) {
       memory.userFontFolders = ReadUserFontFolders();
@@ -211,7 +209,9 @@ class FontWalk {
     }
     if (memory.userFontFolders.empty()) return nullptr;
     FileIdentity identity = level.identity;
-    if (level.belowLink ? !level.identityKnown : !ReadFileIdentity(storage_->path, identity)) return nullptr;
+    if (level.belowLink ? !level.identityKnown : !ReadOpenFileIdentity(level.listing.handle(), identity)) {
+      return nullptr;
+    }
     return FindUserFontFolder(memory.userFontFolders, identity);
   }
 
@@ -219,25 +219,29 @@ class FontWalk {
     if (!level.identityKnown) return false;
     if (!fontsIdentityTried_) {
       fontsIdentityTried_ = true;
-      fontsIdentityKnown_ = ReadFileIdentity(storage_->fontsFolder, fontsIdentity_);
+      fontsIdentityKnown_ = ReadFileIdentity(ExtendedLengthPath(fontsFolder_).c_str(), fontsIdentity_);
     }
     return fontsIdentityKnown_ && level.identity == fontsIdentity_;
   }
 
-  ResultCode HandleOpenType(OpenFontFile& file, const EntryName& split, size_t pathLength, const Level& level) {
-    const char* fullPath = storage_->path;
+  ResultCode HandleOpenType(OpenFontFile& file, const std::wstring& fileName, const std::wstring& stem,
+                            const Level& level) {
     OpenTypeFontRecord& record = storage_->openType;
     std::memset(&record, 0, sizeof record);
-    if (!CopyPath(record.path, sizeof record.path, fullPath, pathLength)) return kOk;
+    const std::wstring shownPath = OrdinaryPath(path_);
+    Cp932SpellingOf(shownPath.data(), shownPath.size(), record.path, sizeof record.path);
     ResultCode nameResult = kOk;  // only fullName and kind decide; a short read leaves them empty
     if (!IdentifyOpenTypeFile(file, record, nameResult)) return kOk;  // not "OTTO", or unreadable
-    if (record.fullName[0] == '\0' && IsZusuujiFileName(split.name, split.stemLength)) {
-      const size_t length = split.stemLength < sizeof record.fullName - 1 ? split.stemLength
-                                                                           : sizeof record.fullName - 1;
-      std::memcpy(record.fullName, split.name, length);
+    if (record.fullName[0] == '\0' && IsZusuujiFileName(stem.data(), stem.size())) {
+      Cp932SpellingOf(stem.data(), stem.size(), record.fullName, sizeof record.fullName);
+      StoreDisplayName(Utf8FromWide(stem), record.displayName);
     }
     if (record.fullName[0] == '\0' || record.kind != kKindProductOpenType) return kOk;
     if (RecordedAlready(file)) return kOk;
+    if (record.displayName[0] == '\0') {
+      // No Unicode name: the Macintosh Japanese one, read as the code page it is written in.
+      StoreDisplayName(Utf8FromWide(WideFromCp932(record.fullName, std::strlen(record.fullName))), record.displayName);
+    }
 
     try {
       AppendCopy(search_.openTypeFonts, record);
@@ -245,8 +249,8 @@ class FontWalk {
       // A font installed for one user is uninstalled for that user on any system.
       const bool uninstall = (GetOsKind(osKind) == kOk && osKind == kOsKindVista && level.isFontsFolder) ||
                              level.userFontFolder != nullptr;
-      const ProductFont font{FontFileType::kOpenType, fullPath, record.fullName, record.tag, uninstall,
-                             level.isFontsFolder, level.userFontFolder, split.name};
+      const ProductFont font{FontFileType::kOpenType, path_.c_str(), record.displayName, record.tag, uninstall,
+                             level.isFontsFolder, level.userFontFolder, fileName.c_str()};
       RemoveRecordedFont(font, file,
                          [this](RemovalOutcome outcome) { search_.openTypeFonts.back().outcome = outcome; });
     } catch (const std::exception&) {
@@ -255,25 +259,36 @@ class FontWalk {
     return kOk;
   }
 
-  ResultCode HandleCollection(OpenFontFile& file, const EntryName& split, const Level& level) {
-    const char* fullPath = storage_->path;
+  ResultCode HandleCollection(OpenFontFile& file, const std::wstring& fileName, const std::wstring& stem,
+                              const Level& level) {
     CollectionFontRecord& record = storage_->collection;
     InitCollectionFontRecord(record);
-    if (!CopyPath(storage_->stem, sizeof storage_->stem, split.name, split.stemLength)) return kOk;
-    if (IdentifyCollectionFont(file, fullPath, storage_->stem, record) != kOk) return kOk;
+    const std::wstring shownPath = OrdinaryPath(path_);
+    Cp932SpellingOf(shownPath.data(), shownPath.size(), storage_->ansiPath, sizeof storage_->ansiPath);
+    Cp932SpellingOf(stem.data(), stem.size(), storage_->ansiStem, sizeof storage_->ansiStem);
+    if (IdentifyCollectionFont(file, storage_->ansiPath, storage_->ansiStem, record) != kOk) return kOk;
     if (RecordedAlready(file)) return kOk;
+    StoreDisplayName(Utf8FromWide(stem), record.displayName);
 
     try {
       AppendCollectionFont(record);
       // Collections in the Fonts folder, or a user's, are uninstalled on every system.
       const bool uninstall = level.isFontsFolder || level.userFontFolder != nullptr;
-      const ProductFont font{FontFileType::kCollection, fullPath, record.fileName, record.tag, uninstall,
-                             level.isFontsFolder, level.userFontFolder, split.name};
+      const ProductFont font{FontFileType::kCollection, path_.c_str(), record.displayName, record.tag, uninstall,
+                             level.isFontsFolder, level.userFontFolder, fileName.c_str()};
       RemoveRecordedFont(font, file, SetLastCollectionFontOutcome);
     } catch (const std::exception&) {
       return kOutOfMemory;
     }
     return kOk;
+  }
+
+  // A display name cut, at a whole UTF-8 character, to its field.
+  static void StoreDisplayName(const std::string& utf8, char (&field)[kDisplayNameSize]) {
+    size_t length = utf8.size() < sizeof field - 1 ? utf8.size() : sizeof field - 1;
+    while (length > 0 && length < utf8.size() && (static_cast<unsigned char>(utf8[length]) & 0xC0) == 0x80) --length;
+    std::memset(field, 0, sizeof field);
+    std::memcpy(field, utf8.data(), length);
   }
 
   // Removes a recorded product font through its open `file` (uninstalled or deleted, as
@@ -296,7 +311,7 @@ class FontWalk {
     } else if (font.uninstall) {
       UninstallFont(file, font.fileName, outcome);
     } else {
-      outcome = RemoveFontFile(file, font.path, font.inFontsFolder ? font.fileName : nullptr);
+      outcome = RemoveFontFile(file, path_, font.inFontsFolder ? font.fileName : nullptr);
     }
     noteOutcome(outcome);
     if (outcome != RemovalOutcome::kRemoved && identified) search_.memory.fontsLeftOnDisk.insert(identity);
@@ -328,9 +343,13 @@ class FontWalk {
 
   FontSearch& search_;
   std::unique_ptr<Storage> storage_ = std::make_unique<Storage>();
+  std::wstring path_;  // extended-length: the current folder, then an entry name appended
   std::vector<Level> levels_;
+  std::wstring fontsFolder_;
   DWORD lastDrain_;
   FontsLookup fontsLookup_ = FontsLookup::kNotYet;
+  bool startIsDriveRoot_ = false;
+  bool startListedAnything_ = false;
   bool fontsIdentityTried_ = false;
   bool fontsIdentityKnown_ = false;
   FileIdentity fontsIdentity_;
@@ -338,7 +357,7 @@ class FontWalk {
 
 }  // namespace
 
-ResultCode SearchFontFiles(const char* directory, FontSearch& search) {
+ResultCode SearchFontFiles(const std::wstring& directory, FontSearch& search) {
   try {
     FontWalk walk(search);
     return walk.Run(directory);

@@ -9,8 +9,9 @@
 //
 // Junctions, symbolic links and mount points to folders are entered, so that fonts reachable only
 // through them are found, but a walk always ends. Folders are told apart by identity (volume
-// serial number and file index), and only a folder carrying FILE_ATTRIBUTE_REPARSE_POINT can lead
-// back, so a tree without links costs no identity at all. Within one run:
+// serial number and file index, read through the very handle the folder is listed by), and only a
+// folder carrying FILE_ATTRIBUTE_REPARSE_POINT can lead back, so a tree without links costs no
+// identity at all. Within one run:
 //   - a link is never followed into a folder on the walk's own path (a loop);
 //   - a folder is walked through links at most once: a link to a folder already walked through
 //     another link, or below one, is not followed (two links to one target; a chain of folders
@@ -26,6 +27,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "common/file_identity.h"
 #include "discovery/font_file_name.h"
@@ -52,14 +54,14 @@ struct SearchMemory {
 // only as long as the call that gets them.
 struct ProductFont {
   FontFileType type;     // kOpenType or kCollection
-  const char* path;      // the full path
-  const char* name;      // as the result lists it: the full name, or the collection's file name
+  const wchar_t* path;   // the full path as the walk opened it (extended-length: "\\?\D:\...")
+  const char* name;      // UTF-8, as the result lists it: the full name, or the collection's file name
   const char* tag;       // the tag that identified it
   bool uninstall;        // it is uninstalled (from the Fonts folder, or for its user); otherwise deleted
   bool inFontsFolder;    // directly in the Fonts folder: one in use is left to the next restart
   UserFontFolder* userFontFolder;  // directly in this user's Fonts folder (uninstalled for that
                                    // user), else null
-  const char* fileName;  // file name with extension, as uninstallation takes it
+  const wchar_t* fileName;  // file name with extension, as the listing gives it
 };
 
 class FontSearchObserver {
@@ -90,12 +92,15 @@ struct FontSearch {
 
 constexpr unsigned long kDrainIntervalMs = 20;
 
-// Walks `directory` (ends in a backslash, such as "C:\") and everything below it in listing order.
+// Walks `directory` (a full UTF-16 path ending in a backslash, such as "C:\") and everything below
+// it in listing order. Every name is taken as the file system stores it and every folder and file
+// is reached by its extended-length path ("\\?\C:\..."), so no name is folded, best-fitted or
+// cut: a folder named "..¥x" is a folder like any other, and paths may grow to 32,767 characters.
 // Returns 0 when the directory was walked to its end; kRootNotListable when it cannot be listed;
 // kFontsFolderUnavailable when the Fonts folder cannot be determined (the walk of a directory then
 // stops at its first file; subdirectories met before it are still walked); kOutOfMemory when a
 // standard-library exception arose while a found font was recorded or removed, or while the walk
 // remembered a folder. Results of subdirectories never stop their parent.
-ResultCode SearchFontFiles(const char* directory, FontSearch& search);
+ResultCode SearchFontFiles(const std::wstring& directory, FontSearch& search);
 
 }  // namespace kc

@@ -9,6 +9,7 @@
 #include <map>
 #include <string>
 
+#include "tests/support/ansi_wide-win32.h"
 #include "common/result_code.h"
 #include "discovery/collection_font_list.h"
 #include "discovery/font_search-win32.h"
@@ -49,9 +50,9 @@ bool HasFontValue(const char* name) {
 }
 
 std::string FontsFolder() {
-  char folder[kPathBufferSize];
+  std::wstring folder;
   EXPECT_EQ(kOk, GetFontsFolderPath(folder));
-  return folder;
+  return testsupport::AnsiOf(folder);
 }
 
 // The Fonts folder as the walk would name it in other letter case: C:\WINDOWS\FONTS\.
@@ -64,7 +65,7 @@ std::string FontsFolderInUpperCase() {
 // Which removal the walk tells its observer each font gets, by "file name:name".
 struct Decisions : FontSearchObserver {
   bool BeforeRemoval(const ProductFont& font) override {
-    uninstall[std::string(font.fileName) + ":" + font.name] = font.uninstall;
+    uninstall[testsupport::AnsiOf(font.fileName) + ":" + testsupport::AnsiOfUtf8(font.name)] = font.uninstall;
     return true;
   }
   void AfterRemoval(const ProductFont&, RemovalOutcome) override {}
@@ -87,7 +88,7 @@ TEST(FontsFolderDecision, OpenTypeUninstalledOnVistaOnlyCollectionsAlways) {
   FontSearch search{openType, nullptr};
   search.observer = &decisions;
   // Walk the Fonts folder under a name in other letter case: it is still the Fonts folder.
-  ASSERT_EQ(kOk, SearchFontFiles(FontsFolderInUpperCase().c_str(), search));
+  ASSERT_EQ(kOk, SearchFontFiles(testsupport::WideOf(FontsFolderInUpperCase()), search));
   // The observer is told which removal each font gets, by the same decision.
   EXPECT_EQ(IsVista(), decisions.uninstall.at("Sample-M.otf:Kc Sample M"));
   EXPECT_FALSE(decisions.uninstall.at("Sample-M.otf:Kc Old"));
@@ -122,10 +123,10 @@ TEST(FontsFolderDecision, UnknownFontsFolderStopsEachDirectoryAtItsFirstFile) {
   ClearCollectionFontList();
   OpenTypeFontList openType;
   FontSearch search{openType, nullptr};
-  EXPECT_EQ(kOk, SearchFontFiles("D:\\", search)) << "the folders' failures never stop the root";
-  EXPECT_EQ(kFontsFolderUnavailable, SearchFontFiles("D:\\one\\", search));
+  EXPECT_EQ(kOk, SearchFontFiles(testsupport::WideOf("D:\\"), search)) << "the folders' failures never stop the root";
+  EXPECT_EQ(kFontsFolderUnavailable, SearchFontFiles(testsupport::WideOf("D:\\one\\"), search));
   ASSERT_TRUE(testfonts::WriteFontFile("D:\\root.txt", "x"));
-  EXPECT_EQ(kFontsFolderUnavailable, SearchFontFiles("D:\\", search));
+  EXPECT_EQ(kFontsFolderUnavailable, SearchFontFiles(testsupport::WideOf("D:\\"), search));
 
   EXPECT_TRUE(openType.empty());
   EXPECT_EQ(0, GetCollectionFontCount());

@@ -2,6 +2,7 @@
 // folders carrying FILE_ATTRIBUTE_REPARSE_POINT (0x410) and follows as Windows follows junctions.
 // The links are made by the test bed before the program starts (WINEBED_LINKS in CMakeLists.txt);
 // each test works in a folder of its own, and the walk never leaves it except through a link.
+#include "tests/support/ansi_wide-win32.h"
 #include "discovery/font_search-win32.h"
 
 #include <windows.h>
@@ -91,7 +92,7 @@ Walk Search(const char* directory) {
   FontSearch search{openType, nullptr};
   Walk walk;
   const DWORD start = GetTickCount();
-  walk.result = SearchFontFiles(directory, search);
+  walk.result = SearchFontFiles(testsupport::WideOf(directory), search);
   walk.milliseconds = GetTickCount() - start;
   for (const OpenTypeFontRecord& record : openType) {
     ++walk.timesRecorded[record.fullName];
@@ -115,25 +116,25 @@ constexpr DWORD kEndsWithinMs = 20000;
 TEST(FolderIdentity, TheSameFolderThroughALinkIsOneFolder) {
   ASSERT_TRUE(IsLink("D:\\loops\\a\\self")) << "the test bed made no link";
   FileIdentity a, self, selfSlash, loops, up2, fontsLink, fonts;
-  ASSERT_TRUE(ReadFileIdentity("D:\\loops\\a", a));
-  ASSERT_TRUE(ReadFileIdentity("D:\\loops\\a\\self", self));
-  ASSERT_TRUE(ReadFileIdentity("D:\\loops\\a\\self\\", selfSlash));
-  ASSERT_TRUE(ReadFileIdentity("D:\\loops\\", loops));
-  ASSERT_TRUE(ReadFileIdentity("D:\\loops\\a\\b\\up2\\", up2));
+  ASSERT_TRUE(ReadFileIdentity(L"D:\\loops\\a", a));
+  ASSERT_TRUE(ReadFileIdentity(L"D:\\loops\\a\\self", self));
+  ASSERT_TRUE(ReadFileIdentity(L"D:\\loops\\a\\self\\", selfSlash));
+  ASSERT_TRUE(ReadFileIdentity(L"D:\\loops\\", loops));
+  ASSERT_TRUE(ReadFileIdentity(L"D:\\loops\\a\\b\\up2\\", up2));
   EXPECT_TRUE(a == self);
   EXPECT_TRUE(a == selfSlash);
   EXPECT_TRUE(loops == up2);
   EXPECT_FALSE(a == loops);
 
-  char fontsFolder[kPathBufferSize];
+  std::wstring fontsFolder;
   ASSERT_EQ(kOk, GetFontsFolderPath(fontsFolder));
-  ASSERT_TRUE(ReadFileIdentity("D:\\fontslink\\fonts\\", fontsLink));
-  ASSERT_TRUE(ReadFileIdentity(fontsFolder, fonts));
+  ASSERT_TRUE(ReadFileIdentity(L"D:\\fontslink\\fonts\\", fontsLink));
+  ASSERT_TRUE(ReadFileIdentity(fontsFolder.c_str(), fonts));
   EXPECT_TRUE(fontsLink == fonts) << "the volume serial follows the target's drive, not the link's";
 
   FileIdentity none;
-  EXPECT_FALSE(ReadFileIdentity("D:\\missing\\sealed\\", none)) << "a target nobody can open";
-  EXPECT_FALSE(ReadFileIdentity("D:\\missing\\gone\\", none)) << "a missing target";
+  EXPECT_FALSE(ReadFileIdentity(L"D:\\missing\\sealed\\", none)) << "a target nobody can open";
+  EXPECT_FALSE(ReadFileIdentity(L"D:\\missing\\gone\\", none)) << "a missing target";
 }
 
 // ---- Loops ----
@@ -237,7 +238,7 @@ TEST(WalkThroughLinks, APreviewThroughTwoLinksNamesEachFontOnce) {
   OpenTypeFontList openType;
   FontSearch search{openType, nullptr};
   search.observer = &preview;
-  EXPECT_EQ(kOk, SearchFontFiles("D:\\twice\\", search));
+  EXPECT_EQ(kOk, SearchFontFiles(testsupport::WideOf("D:\\twice\\"), search));
   ClearCollectionFontList();
   // (The font in use that the test before left in place is still there, and named once too.)
   EXPECT_EQ(1, preview.byName["Kc Twice Preview"]);
@@ -277,8 +278,9 @@ bool HasFontValue(const std::string& name) {
 }
 
 TEST(WalkThroughLinks, AFontReachedThroughALinkIntoTheFontsFolderIsUninstalled) {
-  char fonts[kPathBufferSize];
-  ASSERT_EQ(kOk, GetFontsFolderPath(fonts));
+  std::wstring wideFonts;
+  ASSERT_EQ(kOk, GetFontsFolderPath(wideFonts));
+  const std::string fonts = testsupport::AnsiOf(wideFonts);
   ASSERT_TRUE(IsLink("D:\\fontslink\\fonts"));
   Put(std::string(fonts) + "KcLinked-M.otf", ProductOpenType("Kc Linked M"));
   Put(std::string(fonts) + "KcLinked.ttc", ProductCollection());

@@ -4,6 +4,7 @@
 // identified it by, so the other vendor's font survives: swapped between identification and
 // removal (the walk's observer is the seam), and swapped after the run for a font in use, across
 // a restart of the prefix (CMakeLists.txt runs the second case after the restart).
+#include "tests/support/ansi_wide-win32.h"
 #include "discovery/font_search-win32.h"
 
 #include <windows.h>
@@ -83,7 +84,7 @@ TEST(Swap, BetweenIdentificationAndRemovalTheOtherVendorsFontSurvives) {
     SwapBeforeRemoval swap(name);
     FontSearch search{openType, nullptr};
     search.observer = &swap;
-    ASSERT_EQ(kOk, SearchFontFiles("D:\\", search));
+    ASSERT_EQ(kOk, SearchFontFiles(testsupport::WideOf("D:\\"), search));
     ASSERT_EQ(1u, openType.size() + static_cast<size_t>(GetCollectionFontCount())) << "the planted font was found";
     ClearCollectionFontList();
 
@@ -115,7 +116,7 @@ TEST(SwapAcrossRestart, ARunLeavesAHeldFontInPlaceAndTheFoldersAreSwappedAfterIt
   const std::vector<std::string> pendingBefore = PendingDeletions();
   OpenTypeFontList openType;
   FontSearch search{openType, nullptr};
-  const ResultCode result = SearchFontFiles(kPlanted.c_str(), search);
+  const ResultCode result = SearchFontFiles(testsupport::WideOf(kPlanted.c_str()), search);
   ASSERT_EQ(kOk, result);
   ASSERT_EQ(1u, openType.size());
   EXPECT_EQ(RemovalOutcome::kStillOnDisk, openType[0].outcome) << "in use, outside the Fonts folder";

@@ -1,5 +1,7 @@
 // The walk of a drive on real files of a throwaway prefix: what is recorded, what is removed,
 // what is left alone, in which order, and what each failure gives.
+#include "common/wide_text-win32.h"
+#include "tests/support/ansi_wide-win32.h"
 #include "discovery/font_search-win32.h"
 
 #include <windows.h>
@@ -65,7 +67,7 @@ class FontSearchTest : public ::testing::Test {
 
   int16_t Search(const char* directory) {
     FontSearch search{openType_, [this] { ++drains_; }};
-    return SearchFontFiles(directory, search);
+    return SearchFontFiles(testsupport::WideOf(directory), search);
   }
 
   std::vector<std::string> OpenTypePaths() const {
@@ -93,15 +95,15 @@ class Watcher : public FontSearchObserver {
   explicit Watcher(bool approve) : approve_(approve) {}
   bool BeforeRemoval(const ProductFont& font) override {
     calls.push_back(std::string("before ") + (font.type == FontFileType::kOpenType ? "otf " : "ttc ") +
-                    font.path + " \"" + font.name + "\" " + font.tag + (font.uninstall ? " uninstall " : " delete ") +
-                    font.fileName);
+                    testsupport::AnsiOf(OrdinaryPath(font.path)) + " \"" + testsupport::AnsiOfUtf8(font.name) + "\" " +
+                    font.tag + (font.uninstall ? " uninstall " : " delete ") + testsupport::AnsiOf(font.fileName));
     return approve_;
   }
   void AfterRemoval(const ProductFont& font, RemovalOutcome outcome) override {
     const char* said = outcome == RemovalOutcome::kRemoved            ? " removed"
                        : outcome == RemovalOutcome::kRemovedAtRestart ? " at restart"
                                                                       : " still there";
-    calls.push_back(std::string("after ") + font.path + said);
+    calls.push_back(std::string("after ") + testsupport::AnsiOf(OrdinaryPath(font.path)) + said);
   }
   std::vector<std::string> calls;
 
@@ -240,7 +242,7 @@ TEST_F(FontSearchTest, ObserverHearsEachProductFontAroundItsRemoval) {
   Watcher watcher(true);
   FontSearch search{openType_, nullptr};
   search.observer = &watcher;
-  const int16_t result = SearchFontFiles("D:\\", search);
+  const int16_t result = SearchFontFiles(testsupport::WideOf("D:\\"), search);
   CloseHandle(holder);
   ASSERT_EQ(kOk, result);
 
@@ -268,7 +270,7 @@ TEST_F(FontSearchTest, RefusedRemovalsLeaveEveryFileAndRecordTheFontsAsNotRemove
   Watcher preview(false);
   FontSearch search{openType_, nullptr};
   search.observer = &preview;
-  ASSERT_EQ(kOk, SearchFontFiles("D:\\", search));
+  ASSERT_EQ(kOk, SearchFontFiles(testsupport::WideOf("D:\\"), search));
 
   EXPECT_EQ(before, testsupport::SnapshotFiles("D:\\"));
   ASSERT_EQ(1u, openType_.size());
@@ -288,8 +290,9 @@ TEST_F(FontSearchTest, UnlistableAndEmptyRootsGiveMinusTen) {
   EXPECT_TRUE(openType_.empty());
 }
 
-TEST_F(FontSearchTest, NamesOutsideCodePage932AreSkipped) {
-  // "é" has no code page 932 form: the ANSI listing shows "?" in its place, which opens nothing.
+TEST_F(FontSearchTest, NamesOutsideCodePage932AreFoundAndRemoved) {
+  // "é" has no code page 932 form: the walk lists and opens the name as it is; only the record's
+  // code page 932 spelling shows "?" in its place.
   const std::string product = ProductOpenType("Kc Accent");
   ASSERT_TRUE(testfonts::WriteFontFile("D:\\plain.otf", product));
   HANDLE file = CreateFileW(L"D:\\caf\u00e9.otf", GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
@@ -304,9 +307,11 @@ TEST_F(FontSearchTest, NamesOutsideCodePage932AreSkipped) {
   CloseHandle(file);
 
   ASSERT_EQ(kOk, Search("D:\\"));
-  EXPECT_EQ((std::vector<std::string>{"D:\\plain.otf"}), OpenTypePaths());
-  EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(L"D:\\caf\u00e9.otf"));
-  EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(L"D:\\dir\u00e9\\inner.otf"));
+  std::vector<std::string> paths = OpenTypePaths();
+  std::sort(paths.begin(), paths.end());
+  EXPECT_EQ((std::vector<std::string>{"D:\\caf?.otf", "D:\\dir?\\inner.otf", "D:\\plain.otf"}), paths);
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(L"D:\\caf\u00e9.otf"));
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(L"D:\\dir\u00e9\\inner.otf"));
 }
 
 // ---- Memory failure while recording ----

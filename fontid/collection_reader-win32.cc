@@ -65,12 +65,6 @@ ResultCode ReadCollectionNameTag(const OpenFontFile& file, CollectionFontRecord&
   return kOk;
 }
 
-ResultCode ReadCollectionNameTag(CollectionFontRecord& record) {
-  if (std::memchr(record.path, '\0', sizeof record.path) == nullptr) return kCollectionOpenFailed;
-  const OpenFontFile file(record.path);
-  return ReadCollectionNameTag(file, record);
-}
-
 ResultCode IdentifyCollectionFont(const OpenFontFile& file, const char* path, const char* baseName,
                                   CollectionFontRecord& record) {
   InitCollectionFontRecord(record);
@@ -81,9 +75,10 @@ ResultCode IdentifyCollectionFont(const OpenFontFile& file, const char* path, co
   return ReadCollectionNameTag(file, record);
 }
 
-ResultCode IdentifyCollectionFont(const char* path, const char* baseName, CollectionFontRecord& record) {
+ResultCode IdentifyCollectionFont(const wchar_t* path, const char* ansiPath, const char* baseName,
+                                  CollectionFontRecord& record) {
   const OpenFontFile file(path);
-  return IdentifyCollectionFont(file, path, baseName, record);
+  return IdentifyCollectionFont(file, ansiPath, baseName, record);
 }
 
 }  // namespace kc

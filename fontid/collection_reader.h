@@ -23,18 +23,17 @@ class OpenFontFile;
 // are closed on return, so nothing else of the file is held when it is removed.
 ResultCode ReadCollectionNameTag(const OpenFontFile& file, CollectionFontRecord& record);
 
-// The same for the file named by record.path, opened as the walk opens it and closed on return.
-// kCollectionOpenFailed also when record.path is not terminated in its buffer.
-ResultCode ReadCollectionNameTag(CollectionFontRecord& record);
-
-// Resets the record, copies `path` and `baseName` (file name without directory and extension)
-// into it and returns ReadCollectionNameTag's result for `file`, the open file at `path`. A path
+// Resets the record, copies `path` (its code page 932 spelling: never opened) and `baseName` (file
+// name without directory and extension) into it and returns ReadCollectionNameTag's result for
+// `file`, the open file at that path. A path
 // that does not fit its buffer gives kCollectionOpenFailed (cut, it would name another file); a
 // base name is cut to its buffer.
 ResultCode IdentifyCollectionFont(const OpenFontFile& file, const char* path, const char* baseName,
                                   CollectionFontRecord& record);
 
-// The same, opening `path` itself (and closing it on return).
-ResultCode IdentifyCollectionFont(const char* path, const char* baseName, CollectionFontRecord& record);
+// The same, opening `path` (UTF-16) itself and closing it on return; `ansiPath` is its spelling
+// for the record.
+ResultCode IdentifyCollectionFont(const wchar_t* path, const char* ansiPath, const char* baseName,
+                                  CollectionFontRecord& record);
 
 }  // namespace kc

@@ -1,5 +1,3 @@
-#include <cstring>
-
 #include "common/open_font_file-win32.h"
 #include "fontid/opentype_font.h"
 
@@ -10,9 +8,8 @@ bool IdentifyOpenTypeFile(OpenFontFile& file, OpenTypeFontRecord& record, Result
   return stream != nullptr && IdentifyOpenTypeStream(stream, record, nameResult);
 }
 
-bool IdentifyOpenTypeFile(OpenTypeFontRecord& record, ResultCode& nameResult) {
-  if (std::memchr(record.path, '\0', sizeof record.path) == nullptr) return false;
-  OpenFontFile file(record.path);
+bool IdentifyOpenTypeFile(const wchar_t* path, OpenTypeFontRecord& record, ResultCode& nameResult) {
+  OpenFontFile file(path);
   return IdentifyOpenTypeFile(file, record, nameResult);
 }
 

@@ -21,9 +21,9 @@ class OpenFontFile;
 // The file stays open.
 bool IdentifyOpenTypeFile(OpenFontFile& file, OpenTypeFontRecord& record, ResultCode& nameResult);
 
-// The same for the file named by record.path, opened as the walk opens it and closed on return
-// (a font another process holds is read too; one held without read sharing cannot be).
-bool IdentifyOpenTypeFile(OpenTypeFontRecord& record, ResultCode& nameResult);
+// The same for the file at `path` (UTF-16), opened as the walk opens it and closed on return (a
+// font another process holds is read too; one held without read sharing cannot be).
+bool IdentifyOpenTypeFile(const wchar_t* path, OpenTypeFontRecord& record, ResultCode& nameResult);
 
 // The same over an open stream (any position; it stays open).
 bool IdentifyOpenTypeStream(std::FILE* file, OpenTypeFontRecord& record, ResultCode& nameResult);

@@ -1,5 +1,6 @@
 // The one-open path for .otf files against the two named operations it stands for, and on files
 // that another holder keeps open.
+#include "tests/support/ansi_wide-win32.h"
 #include "fontid/opentype_font.h"
 
 #include <windows.h>
@@ -58,7 +59,7 @@ TEST(IdentifyOpenTypeFile, AnswersExactlyAsTheSignatureCheckAndTheNameReader) {
 
     OpenTypeFontRecord once = RecordFor(path);
     ResultCode onceResult = static_cast<ResultCode>(12345);  // a canary
-    EXPECT_EQ(cff, IdentifyOpenTypeFile(once, onceResult)) << c.label;
+    EXPECT_EQ(cff, IdentifyOpenTypeFile(testsupport::WideOf(path).c_str(), once, onceResult)) << c.label;
     if (!cff) {
       EXPECT_EQ(12345, onceResult) << c.label << ": no name read without the signature";
       continue;
@@ -68,7 +69,7 @@ TEST(IdentifyOpenTypeFile, AnswersExactlyAsTheSignatureCheckAndTheNameReader) {
   }
   OpenTypeFontRecord missing = RecordFor(dir.Path("absent.otf"));
   ResultCode ignored = kOk;
-  EXPECT_FALSE(IdentifyOpenTypeFile(missing, ignored));
+  EXPECT_FALSE(IdentifyOpenTypeFile(testsupport::WideOf(dir.Path("absent.otf")).c_str(), missing, ignored));
 }
 
 TEST(IdentifyOpenTypeFile, AFontInUseIsReadUnlessItsHolderSharesNoReading) {
@@ -92,7 +93,7 @@ TEST(IdentifyOpenTypeFile, AFontInUseIsReadUnlessItsHolderSharesNoReading) {
     ASSERT_NE(INVALID_HANDLE_VALUE, held) << holder.label;
     OpenTypeFontRecord record = RecordFor(path);
     ResultCode result = static_cast<ResultCode>(-1);
-    EXPECT_EQ(holder.read, IdentifyOpenTypeFile(record, result)) << holder.label;
+    EXPECT_EQ(holder.read, IdentifyOpenTypeFile(testsupport::WideOf(path).c_str(), record, result)) << holder.label;
     if (holder.read) {
       EXPECT_EQ(0, result) << holder.label;
       EXPECT_STREQ("Kc Held", record.fullName) << holder.label;

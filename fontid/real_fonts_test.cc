@@ -19,6 +19,9 @@
 #include "fontid/name_tag_ctrl.h"
 #include "fontid/opentype_signature.h"
 #include "fontid/sfnt_name_reader.h"
+#ifdef _WIN32
+#include "tests/support/ansi_wide-win32.h"
+#endif
 
 namespace kc {
 namespace {
@@ -95,7 +98,7 @@ TEST(RealFontsTest, CollectionsAreReadAndNeverProductFonts) {
 
 #ifdef _WIN32
     CollectionFontRecord record;
-    const int32_t result = IdentifyCollectionFont(path.c_str(), "base", record);
+    const int32_t result = IdentifyCollectionFont(testsupport::WideOf(path).c_str(), path.c_str(), "base", record);
     EXPECT_TRUE(result == kCollectionMalformed || result == kUnknownCollectionTag)
         << path << ": " << result;
     EXPECT_EQ(kKindNotIdentified, record.kind) << path;

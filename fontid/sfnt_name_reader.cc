@@ -7,6 +7,7 @@
 
 #include "common/path_split.h"
 #include "common/result_code.h"
+#include "common/utf8.h"
 #include "fontid/description_tag.h"
 
 namespace kc {
@@ -14,6 +15,12 @@ namespace {
 
 constexpr uint16_t kPlatformMacintosh = 1;
 constexpr uint16_t kLanguageMacJapanese = 11;
+constexpr uint16_t kPlatformWindows = 3;
+constexpr uint16_t kEncodingWindowsBmp = 1;
+constexpr uint16_t kEncodingWindowsFull = 10;
+constexpr uint16_t kLanguageWindowsJapanese = 0x0411;
+// A Unicode name is read up to the 255 UTF-16 units that the display name holds.
+constexpr size_t kUnicodeNameMaxBytes = 2 * 255;
 constexpr uint16_t kNameIdFullName = 4;
 constexpr uint16_t kNameIdDescription = 13;
 constexpr size_t kFullNameMax = kFullNameSize - 1;
@@ -114,9 +121,38 @@ NameRecordFields ParseNameRecord(const unsigned char* p) {
   return {u16(0), u16(2), u16(4), u16(6), u16(8), u16(10)};
 }
 
+// The Japanese full name in UTF-16 (big-endian), which can spell what code page 932 cannot.
+bool IsUnicodeJapaneseFullName(const NameRecordFields& name) {
+  return name.platformID == kPlatformWindows &&
+         (name.encodingID == kEncodingWindowsBmp || name.encodingID == kEncodingWindowsFull) &&
+         name.languageID == kLanguageWindowsJapanese && name.nameID == kNameIdFullName;
+}
+
 bool IsSelected(const NameRecordFields& name) {
-  return name.platformID == kPlatformMacintosh &&
-         (name.nameID == kNameIdFullName || name.nameID == kNameIdDescription);
+  return (name.platformID == kPlatformMacintosh &&
+          (name.nameID == kNameIdFullName || name.nameID == kNameIdDescription)) ||
+         IsUnicodeJapaneseFullName(name);
+}
+
+// How many of a selected string's bytes are used.
+size_t UsedBytes(const NameRecordFields& name) {
+  const size_t limit = IsUnicodeJapaneseFullName(name) ? kUnicodeNameMaxBytes : kFullNameMax;
+  return name.length < limit ? name.length : limit;
+}
+
+// A later Unicode name replaces an earlier one whole, up to its first zero unit; an odd last byte
+// is no unit.
+void StoreDisplayName(const unsigned char* text, size_t bytes, char (&displayName)[kDisplayNameSize]) {
+  char16_t units[kUnicodeNameMaxBytes / 2];
+  size_t count = 0;
+  for (; count < bytes / 2; ++count) {
+    units[count] = static_cast<char16_t>(text[2 * count] << 8 | text[2 * count + 1]);
+    if (units[count] == 0) break;
+  }
+  if (count == 0) return;
+  const std::string utf8 = Utf8FromUtf16(units, count);  // at most 3 bytes a unit: it fits
+  std::memset(displayName, 0, sizeof displayName);
+  std::memcpy(displayName, utf8.data(), utf8.size() < sizeof displayName ? utf8.size() : sizeof displayName - 1);
 }
 
 // The name records, and the strings they select, are each read with one read: a table may hold
@@ -147,7 +183,7 @@ ResultCode ReadNameRecords(SfntStream& stream, uint64_t fileSize, uint16_t count
       continue;
     }
     first = start < first ? start : first;
-    const uint64_t used = name.length < kFullNameMax ? name.length : kFullNameMax;
+    const uint64_t used = UsedBytes(name);
     end = start + used > end ? start + used : end;
   }
   std::vector<char> strings;
@@ -162,13 +198,18 @@ ResultCode ReadNameRecords(SfntStream& stream, uint64_t fileSize, uint16_t count
     const NameRecordFields name = ParseNameRecord(&records[kNameRecordSize * i]);
     if (!IsSelected(name)) continue;
     const uint64_t start = storageBase + name.offset;
+    const bool inFile = start <= kLargestSeek && name.length <= fileSize && start <= fileSize - name.length;
+    // The Unicode name only names what is shown: one that is not there changes nothing else.
+    if (IsUnicodeJapaneseFullName(name) && !inFile) continue;
     if (start > kLargestSeek) return kSfntSeekFailed;
     // Only the first 255 bytes are ever used, but the whole string must be there.
-    if (name.length > fileSize || start > fileSize - name.length) return kSfntShortRead;
-    char text[kFullNameSize] = {};
-    const size_t used = name.length < kFullNameMax ? name.length : kFullNameMax;
+    if (!inFile) return kSfntShortRead;
+    char text[kUnicodeNameMaxBytes + 1] = {};
+    const size_t used = UsedBytes(name);
     if (used > 0) std::memcpy(text, strings.data() + (start - first), used);
-    if (name.nameID == kNameIdFullName) {
+    if (IsUnicodeJapaneseFullName(name)) {
+      StoreDisplayName(reinterpret_cast<const unsigned char*>(text), used, record.displayName);
+    } else if (name.nameID == kNameIdFullName) {
       if (name.languageID == kLanguageMacJapanese) StoreFullName(text, name.length, record.fullName);
     } else {
       ClassifyDescription(text, used, record);

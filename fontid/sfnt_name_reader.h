@@ -1,7 +1,8 @@
 #pragma once
 // Reads an OpenType font's name table with buffered standard-library reads and fills the
-// record the search keeps for a .otf file: the Macintosh Japanese full name, and the kind that
-// the description tag (nameID 13, Macintosh platform) gives, with that tag.
+// record the search keeps for a .otf file: the Macintosh Japanese full name, the kind that the
+// description tag (nameID 13, Macintosh platform) gives, with that tag, and the Japanese full name
+// of the Windows platform (UTF-16) as UTF-8 in displayName, where the font has one.
 
 #include <cstdint>
 #include <cstdio>

@@ -17,6 +17,9 @@ namespace kc {
 constexpr int kOpenTypePathSize = static_cast<int>(kPathBufferSize);
 constexpr int kFullNameSize = 256;
 constexpr int kCollectionPathSize = static_cast<int>(kPathBufferSize);
+// A name as the result list and the log show it: UTF-8, up to 255 UTF-16 units of a name (three
+// bytes each at most), and its terminating zero.
+constexpr int kDisplayNameSize = 768;
 // The four bytes of a description tag and a terminating zero.
 constexpr int kTagSize = 5;
 
@@ -43,9 +46,14 @@ enum class RemovalOutcome : uint8_t {
 
 // One .otf product font. Cleared to zero before each use, so a font without a description
 // keeps kind 0 and one without a usable full name keeps an empty fullName.
+// `path` and `fullName` are code page 932 text; a path's characters that code page lacks are '?'
+// there, since the walk holds the path as Windows stores it and opens nothing by this spelling.
 struct OpenTypeFontRecord {
   char path[kOpenTypePathSize];
   char fullName[kFullNameSize];
+  // The name shown and logged, UTF-8: the font's Unicode (Windows, Japanese) full name where it
+  // has one, else fullName read as code page 932; for a name taken from the file, that name.
+  char displayName[kDisplayNameSize];
   FontKind kind;
   // The tag that decided `kind` (empty when no description of four bytes or more was read), for
   // the run's log.
@@ -57,6 +65,7 @@ struct OpenTypeFontRecord {
 struct CollectionFontRecord {
   char path[kCollectionPathSize];
   char fileName[kCollectionPathSize];
+  char displayName[kDisplayNameSize];  // fileName as Windows stores it, UTF-8
   FontKind kind;
   char tag[kTagSize];      // the product tag that identified it
   RemovalOutcome outcome;  // as for OpenTypeFontRecord
@@ -71,6 +80,7 @@ using OpenTypeFontList = std::vector<OpenTypeFontRecord>;
 inline ResultCode InitCollectionFontRecord(CollectionFontRecord& record) {
   std::memset(record.path, 0, sizeof record.path);
   std::memset(record.fileName, 0, sizeof record.fileName);
+  std::memset(record.displayName, 0, sizeof record.displayName);
   std::memset(record.tag, 0, sizeof record.tag);
   record.kind = kKindNotIdentified;
   record.outcome = RemovalOutcome::kStillOnDisk;

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "tests/support/ansi_wide-win32.h"
 #include "common/result_code.h"
 #include "removal/file_deletion.h"
 #include "tests/removal/helper_process-win32.h"
@@ -49,7 +50,7 @@ TEST_F(DeleteTargetFileTest, FilesNobodyHolds) {
     }
 
     SetLastError(0xdeadbeef);
-    EXPECT_EQ(c.expected, DeleteTargetFile(path.c_str())) << c.label;
+    EXPECT_EQ(c.expected, DeleteTargetFile(testsupport::WideOf(path))) << c.label;
     EXPECT_FALSE(FileExists(path)) << c.label;
   }
   EXPECT_FALSE(FolderExists(kFolder + "no-such-folder")) << "a missing folder is not made";
@@ -63,14 +64,14 @@ TEST_F(DeleteTargetFileTest, FileHeldOpenWithoutSharingKeepsItsAttributes) {
     HelperProcess holder(HoldArguments(path));
     ASSERT_TRUE(holder.ready()) << holder.failure();
 
-    EXPECT_EQ(kDeleteFailed, DeleteTargetFile(path.c_str()));
+    EXPECT_EQ(kDeleteFailed, DeleteTargetFile(testsupport::WideOf(path)));
     EXPECT_EQ(DWORD{ERROR_SHARING_VIOLATION}, GetLastError());
     EXPECT_TRUE(FileExists(path));
     EXPECT_EQ(attributes, Attributes(path) & (attributes | FILE_ATTRIBUTE_NORMAL))
         << "the probe failed, so the attributes must stay as they were";
   }
   // Once released, the same file goes.
-  EXPECT_EQ(kOk, DeleteTargetFile(path.c_str()));
+  EXPECT_EQ(kOk, DeleteTargetFile(testsupport::WideOf(path)));
   EXPECT_FALSE(FileExists(path));
 }
 
@@ -85,11 +86,11 @@ TEST_F(DeleteTargetFileTest, DeletionsAndFailuresAreJournaled) {
   HelperProcess holder(HoldArguments(held));
   ASSERT_TRUE(holder.ready()) << holder.failure();
 
-  EXPECT_EQ(kOk, DeleteTargetFile(plain.c_str()));
-  EXPECT_EQ(kOk, DeleteTargetFile((kFolder + "absent.otf").c_str()));
-  EXPECT_EQ(kDeleteFailed, DeleteTargetFile((kFolder + "no-such-folder\\absent.otf").c_str()));
+  EXPECT_EQ(kOk, DeleteTargetFile(testsupport::WideOf(plain)));
+  EXPECT_EQ(kOk, DeleteTargetFile(testsupport::WideOf((kFolder + "absent.otf"))));
+  EXPECT_EQ(kDeleteFailed, DeleteTargetFile(testsupport::WideOf((kFolder + "no-such-folder\\absent.otf"))));
   SetLastError(0xdeadbeef);
-  EXPECT_EQ(kDeleteFailed, DeleteTargetFile(held.c_str()));
+  EXPECT_EQ(kDeleteFailed, DeleteTargetFile(testsupport::WideOf(held)));
   EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), GetLastError());
 
   EXPECT_EQ((std::vector<std::string>{"deleted|" + plain + "||0", "delete failed|" + held + "||32"}),

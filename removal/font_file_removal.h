@@ -8,6 +8,8 @@
 // nobody but an administrator can redirect. A font in use anywhere else is left where it is and
 // said to be in use, for the user to close what holds it and run the removal again.
 
+#include <string>
+
 #include "found_fonts/found_fonts.h"
 
 namespace kc {
@@ -18,8 +20,8 @@ class OpenFontFile;
 // or, for a font installed for one user, that user's session, which loaded it at sign-in.
 enum class InUseBy { kAProgram, kAUserSession };
 
-// `file` is the font's open file; `path` the path it was opened by (named in the removal journal
-// only); `fontsFolderFileName` the file's name (with extension) when it lies directly in the Fonts
+// `file` is the font's open file; `path` the UTF-16 path it was opened by (named in the removal
+// journal, and asked after the deletion whether the file is still there, never acted on); `fontsFolderFileName` the file's name (with extension) when it lies directly in the Fonts
 // folder, else null; `inUseBy` what the journal says holds a font in use left in place. The file
 // is closed on return. Returns
 //   kRemoved           marked for deletion through its handle and closed: gone (also when the
@@ -32,7 +34,7 @@ enum class InUseBy { kAProgram, kAUserSession };
 //                      kAUserSession); or not deletable for another
 //                      reason (no right), or the scheduling failed (both journaled with their error).
 // Nothing is shown; nothing happens by `path`.
-RemovalOutcome RemoveFontFile(OpenFontFile& file, const char* path, const char* fontsFolderFileName,
+RemovalOutcome RemoveFontFile(OpenFontFile& file, const std::wstring& path, const wchar_t* fontsFolderFileName,
                               InUseBy inUseBy = InUseBy::kAProgram);
 
 }  // namespace kc

@@ -12,12 +12,12 @@ namespace kc {
 
 struct FontFileRemovalHooks {
   unsigned long (*markForDeletion)(OpenFontFile& file);  // OpenFontFile::MarkForDeletion
-  BOOL (*scheduleDeletion)(const char* path);  // MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)
+  BOOL (*scheduleDeletion)(const wchar_t* path);  // MoveFileExW(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)
 };
 
 const FontFileRemovalHooks& SystemFontFileRemovalHooks();
 
-RemovalOutcome RemoveFontFile(OpenFontFile& file, const char* path, const char* fontsFolderFileName,
+RemovalOutcome RemoveFontFile(OpenFontFile& file, const std::wstring& path, const wchar_t* fontsFolderFileName,
                               InUseBy inUseBy, const FontFileRemovalHooks& hooks);
 
 }  // namespace kc

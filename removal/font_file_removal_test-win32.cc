@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ansi_wide-win32.h"
 #include "common/open_font_file-win32.h"
 #include "removal/font_file_removal.h"
 #include "removal/font_file_removal_hooks-win32.h"
@@ -35,7 +36,7 @@ int g_scheduled = 0;
 bool g_scheduleSucceeds = true;
 
 unsigned long FailingMark(OpenFontFile&) { return g_markError; }
-BOOL CountingSchedule(const char*) {
+BOOL CountingSchedule(const wchar_t*) {
   ++g_scheduled;
   return g_scheduleSucceeds ? TRUE : FALSE;
 }
@@ -74,9 +75,9 @@ TEST_F(RemoveFontFileTest, OnlyAFileInUseInTheFontsFolderIsScheduledAndOnlyByIts
     g_scheduleSucceeds = c.scheduleSucceeds;
     g_scheduled = 0;
     JournalRecorder journal;
-    OpenFontFile file(c.path.c_str());
+    OpenFontFile file(testsupport::WideOf(c.path).c_str());
     ASSERT_EQ(OpenFontFile::Access::kRemovable, file.access()) << c.label;
-    EXPECT_EQ(c.expected, RemoveFontFile(file, c.path.c_str(), c.inFontsFolder ? "KcSeam.otf" : nullptr,
+    EXPECT_EQ(c.expected, RemoveFontFile(file, testsupport::WideOf(c.path), c.inFontsFolder ? L"KcSeam.otf" : nullptr,
                                          InUseBy::kAProgram, hooks))
         << c.label;
     EXPECT_FALSE(file.IsOpen()) << c.label;

@@ -14,16 +14,16 @@
 namespace kc {
 
 struct FontUninstallHooks {
-  LONG (*deleteValue)(HKEY key, const char* valueName);  // RegDeleteValueA
+  LONG (*deleteValue)(HKEY key, const wchar_t* valueName);  // RegDeleteValueW
 };
 
 const FontUninstallHooks& SystemFontUninstallHooks();
 
 // UninstallFont (removal/font_uninstall.h) with the given hooks.
-ResultCode UninstallFont(OpenFontFile& file, const char* fileName, const FontUninstallHooks& hooks,
+ResultCode UninstallFont(OpenFontFile& file, const wchar_t* fileName, const FontUninstallHooks& hooks,
                          RemovalOutcome& outcome);
-ResultCode UninstallFont(const char* fileName, const FontUninstallHooks& hooks);
-ResultCode UninstallFont(const char* fileName, const FontUninstallHooks& hooks, RemovalOutcome& outcome);
+ResultCode UninstallFont(const wchar_t* fileName, const FontUninstallHooks& hooks);
+ResultCode UninstallFont(const wchar_t* fileName, const FontUninstallHooks& hooks, RemovalOutcome& outcome);
 
 // How long the WM_FONTCHANGE broadcast waits for any one window that is not hung.
 constexpr UINT kFontChangeTimeoutPerWindowMs = 3000;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ansi_wide-win32.h"
 #include "common/result_code.h"
 #include "removal/font_uninstall.h"
 #include "removal/font_uninstall_hooks-win32.h"
@@ -61,7 +62,7 @@ DWORD TimedUninstall(const std::string& file) {
   const std::string path = ExpectedFolder(CSIDL_FONTS) + file;
   EXPECT_TRUE(MakeFile(path)) << path;
   const DWORD start = GetTickCount();
-  EXPECT_EQ(kOk, UninstallFont(file.c_str()));
+  EXPECT_EQ(kOk, UninstallFont(testsupport::WideOf(file).c_str()));
   const DWORD elapsed = GetTickCount() - start;
   EXPECT_FALSE(FileExists(path));
   return elapsed;
@@ -95,7 +96,7 @@ TEST_F(UninstallFontTest, RemovesEveryValueNamingTheFileAndNoOther) {
   std::vector<std::string> wouldGo;
   {
     JournalRecorder journal;
-    EXPECT_EQ(kOk, PreviewUninstallFont(file.c_str()));
+    EXPECT_EQ(kOk, PreviewUninstallFont(testsupport::WideOf(file).c_str()));
     wouldGo = journal.lines;
   }
   for (const FontValue& v : values_) EXPECT_TRUE(ValuePresent(v.name)) << v.name;
@@ -103,7 +104,7 @@ TEST_F(UninstallFontTest, RemovesEveryValueNamingTheFileAndNoOther) {
   EXPECT_EQ(0, ListenerFontChanges());
 
   JournalRecorder journal;
-  EXPECT_EQ(kOk, UninstallFont(file.c_str()));
+  EXPECT_EQ(kOk, UninstallFont(testsupport::WideOf(file).c_str()));
   ExpectValues();
   EXPECT_FALSE(FileExists(fonts_ + file));
   EXPECT_TRUE(FileExists(kOtherFolder + file)) << "the same name in another folder is not ours";
@@ -130,7 +131,7 @@ TEST_F(UninstallFontTest, DoubleByteNamesAreComparedByCharacter) {
       {"KcTest J1", "KCTEST\x83\x41.OTF", true},
       {"KcTest J2", "KcTest\x83\x61.otf", false},
   });
-  EXPECT_EQ(kOk, UninstallFont(file.c_str()));
+  EXPECT_EQ(kOk, UninstallFont(testsupport::WideOf(file).c_str()));
   ExpectValues();
   EXPECT_FALSE(FileExists(fonts_ + file));
 }
@@ -143,7 +144,7 @@ TEST_F(UninstallFontTest, OversizedValueDoesNotHideTheOnesAfterIt) {
       {"KcTest L1 oversized", std::string(3000, 'x'), false},
       {"KcTest L2", file, true},
   });
-  EXPECT_EQ(kOk, UninstallFont(file.c_str()));
+  EXPECT_EQ(kOk, UninstallFont(testsupport::WideOf(file).c_str()));
   ExpectValues();
 }
 
@@ -156,7 +157,7 @@ TEST_F(UninstallFontTest, UnregisteredFileIsStillDeletedAndAnnounced) {
   HelperProcess listener("listen");
   ASSERT_TRUE(listener.ready()) << listener.failure();
 
-  EXPECT_EQ(kOk, UninstallFont(file.c_str()));
+  EXPECT_EQ(kOk, UninstallFont(testsupport::WideOf(file).c_str()));
   ExpectValues();
   EXPECT_FALSE(FileExists(fonts_ + file));
   EXPECT_EQ(1, ListenerFontChanges());
@@ -168,7 +169,7 @@ TEST_F(UninstallFontTest, MissingFileCountsAsDeleted) {
   HelperProcess listener("listen");
   ASSERT_TRUE(listener.ready()) << listener.failure();
 
-  EXPECT_EQ(kOk, UninstallFont(file.c_str()));
+  EXPECT_EQ(kOk, UninstallFont(testsupport::WideOf(file).c_str()));
   ExpectValues();
   EXPECT_EQ(1, ListenerFontChanges());
 }
@@ -183,7 +184,7 @@ TEST_F(UninstallFontTest, HeldOpenFileIsUnregisteredNowAndLeftToTheRestart) {
   ASSERT_TRUE(holder.ready()) << holder.failure();
 
   RemovalOutcome outcome = RemovalOutcome::kRemoved;
-  EXPECT_EQ(kFontFileDeleteFailed, UninstallFont(file.c_str(), outcome)) << "the file could not go now";
+  EXPECT_EQ(kFontFileDeleteFailed, UninstallFont(testsupport::WideOf(file).c_str(), outcome)) << "the file could not go now";
   EXPECT_EQ(RemovalOutcome::kRemovedAtRestart, outcome);
   ExpectValues();
   EXPECT_TRUE(FileExists(fonts_ + file));
@@ -214,9 +215,9 @@ TEST_F(UninstallFontTest, HungWindowDoesNotStallTheBroadcast) {
 // ---- A value that cannot be deleted (Wine lets every process delete any value: a seam) ----
 
 std::string g_undeletable;
-LONG DeleteUnlessUndeletable(HKEY key, const char* valueName) {
-  if (g_undeletable == valueName) return ERROR_ACCESS_DENIED;
-  return RegDeleteValueA(key, valueName);
+LONG DeleteUnlessUndeletable(HKEY key, const wchar_t* valueName) {
+  if (testsupport::WideOf(g_undeletable) == valueName) return ERROR_ACCESS_DENIED;
+  return RegDeleteValueW(key, valueName);
 }
 
 TEST_F(UninstallFontTest, UndeletableValueStopsEverythingAfterIt) {
@@ -230,7 +231,7 @@ TEST_F(UninstallFontTest, UndeletableValueStopsEverythingAfterIt) {
 
   const FontUninstallHooks hooks = {DeleteUnlessUndeletable};
   JournalRecorder journal;
-  EXPECT_EQ(kFontTableUnavailable, UninstallFont(file.c_str(), hooks));
+  EXPECT_EQ(kFontTableUnavailable, UninstallFont(testsupport::WideOf(file).c_str(), hooks));
   ExpectValues();
   EXPECT_EQ((std::vector<std::string>{"value removed|KcTest K1|" + file + "|0",
                                       "value remove failed|KcTest K2 locked|" + file + "|5"}),
@@ -251,7 +252,7 @@ TEST_F(UninstallFontTest, NoFontsFolder) {
   const std::string folder = fonts_.substr(0, fonts_.size() - 1);
   ASSERT_TRUE(MoveFileA(folder.c_str(), (folder + "-away").c_str())) << GetLastError();
 
-  EXPECT_EQ(kFontsFolderUnavailable, UninstallFont(file.c_str()));
+  EXPECT_EQ(kFontsFolderUnavailable, UninstallFont(testsupport::WideOf(file).c_str()));
   ExpectValues();
   EXPECT_TRUE(FileExists(folder + "-away\\" + file));
   EXPECT_EQ(0, ListenerFontChanges());
@@ -265,11 +266,11 @@ TEST_F(UninstallFontTest, NoFontTable) {
   ASSERT_TRUE(listener.ready()) << listener.failure();
 
   JournalRecorder journal;
-  EXPECT_EQ(kFontTableUnavailable, UninstallFont(file.c_str()));
+  EXPECT_EQ(kFontTableUnavailable, UninstallFont(testsupport::WideOf(file).c_str()));
   EXPECT_TRUE(FileExists(fonts_ + file));
   EXPECT_EQ(0, ListenerFontChanges());
   EXPECT_EQ((std::vector<std::string>{"no font table|" + file + "||2"}), journal.lines);
-  EXPECT_EQ(kFontTableUnavailable, PreviewUninstallFont(file.c_str()));
+  EXPECT_EQ(kFontTableUnavailable, PreviewUninstallFont(testsupport::WideOf(file).c_str()));
 }
 
 }  // namespace

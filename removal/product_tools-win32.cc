@@ -1,44 +1,36 @@
 #include <windows.h>
 
-#include <cstring>
 #include <set>
 #include <string>
 
-#include "common/path_buffer.h"
-#include "common/path_copy.h"
 #include "common/result_code.h"
 #include "removal/file_deletion.h"
 #include "removal/product_tools.h"
 #include "removal/removal_journal.h"
 #include "common/scoped_handles-win32.h"
+#include "common/wide_text-win32.h"
 #include "removal/shell_folders.h"
 
 namespace kc {
 namespace {
 
-// The names as the product installs them, code page 932 in the executable (-fexec-charset=CP932).
-constexpr char kUserDesktopProgram[] = "DI ZadoVeve Divi Zozevozed.exe";
-constexpr char kCommonDesktopShortcut[] =
-    "Windows Vista用TrueTypeフォント トライアル版 セットアップメニュー.lnk";
-constexpr char kMakerFolder[] = "Kestrel\\";
-constexpr char kFontsFolder[] = "Fonts\\";
-constexpr char kToolFolder[] = "ZIZAV\\";
-constexpr char kUtilityFolder[] = "Utility\\";
-constexpr char kInstaller[] = "ZIZAVInstaller.exe";
-constexpr char kUninstaller[] = "ZIZAVUninstaller.exe";
-constexpr char kMenuProgram[] = "メニュー.exe";
-
-// A UTF-8 build would look for files that do not exist and remove nothing.
-static_assert(sizeof kMenuProgram == 13, "Japanese names must be code page 932 bytes");
-static_assert(sizeof kCommonDesktopShortcut == 70, "Japanese names must be code page 932 bytes");
-
-using PathBuffer = char[kPathBufferSize];
+// The names as the product installs them, as Windows stores them.
+constexpr wchar_t kUserDesktopProgram[] = L"DI ZadoVeve Divi Zozevozed.exe";
+constexpr wchar_t kCommonDesktopShortcut[] =
+    L"Windows Vista用TrueTypeフォント トライアル版 セットアップメニュー.lnk";
+constexpr wchar_t kMakerFolder[] = L"Kestrel\\";
+constexpr wchar_t kFontsFolder[] = L"Fonts\\";
+constexpr wchar_t kToolFolder[] = L"ZIZAV\\";
+constexpr wchar_t kUtilityFolder[] = L"Utility\\";
+constexpr wchar_t kInstaller[] = L"ZIZAVInstaller.exe";
+constexpr wchar_t kUninstaller[] = L"ZIZAVUninstaller.exe";
+constexpr wchar_t kMenuProgram[] = L"メニュー.exe";
 
 // The two things the clean-up does to the file system: delete a tool, remove a folder if empty.
 class CleanupSteps {
  public:
-  virtual void DeleteTool(const char* path) = 0;
-  virtual void RemoveFolder(const char* path) = 0;
+  virtual void DeleteTool(const std::wstring& path) = 0;
+  virtual void RemoveFolder(const std::wstring& path) = 0;
 
  protected:
   ~CleanupSteps() = default;
@@ -46,17 +38,17 @@ class CleanupSteps {
 
 class RealSteps : public CleanupSteps {
  public:
-  void DeleteTool(const char* path) override { DeleteTargetFile(path); }  // failures leave the file, no more
+  void DeleteTool(const std::wstring& path) override { DeleteTargetFile(path); }  // failures leave the file, no more
 
-  void RemoveFolder(const char* path) override {
-    if (RemoveDirectoryA(path)) {
+  void RemoveFolder(const std::wstring& path) override {
+    if (RemoveDirectoryW(path.c_str())) {
       ReportRemoval(RemovalEventKind::kFolderRemoved, path);
       return;
     }
     const DWORD error = GetLastError();
     // A folder that is not there was not kept; one that holds anything was.
     if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
-      ReportRemoval(RemovalEventKind::kFolderKept, path, "", error);
+      ReportRemoval(RemovalEventKind::kFolderKept, path, L"", error);
     }
   }
 };
@@ -65,16 +57,16 @@ class RealSteps : public CleanupSteps {
 // removed when everything in it would be gone by then (the steps run innermost first).
 class PreviewSteps : public CleanupSteps {
  public:
-  void DeleteTool(const char* path) override {
-    const DWORD attributes = GetFileAttributesA(path);
+  void DeleteTool(const std::wstring& path) override {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return;
     gone_.insert(Lower(path));
     ReportRemoval(RemovalEventKind::kFileWouldBeDeleted, path);
   }
 
-  void RemoveFolder(const char* path) override {
+  void RemoveFolder(const std::wstring& path) override {
     if (!WouldBeEmpty(path)) return;
-    std::string folder(path);
+    std::wstring folder(path);
     folder.pop_back();  // as its parent's listing names it: without the trailing backslash
     gone_.insert(Lower(folder));
     ReportRemoval(RemovalEventKind::kFolderWouldBeRemoved, path);
@@ -82,58 +74,51 @@ class PreviewSteps : public CleanupSteps {
 
  private:
   // Windows file names ignore letter case; the listing may spell an entry otherwise than we do.
-  static std::string Lower(const std::string& path) {
-    std::string lower = path;
-    if (!lower.empty()) CharLowerBuffA(&lower[0], static_cast<DWORD>(lower.size()));
+  static std::wstring Lower(const std::wstring& path) {
+    std::wstring lower = path;
+    if (!lower.empty()) CharLowerBuffW(&lower[0], static_cast<DWORD>(lower.size()));
     return lower;
   }
 
   // `folder` ends in a backslash. False when it does not exist or holds anything that would stay.
-  bool WouldBeEmpty(const char* folder) const {
-    PathBuffer pattern = {};
-    if (!JoinPath(pattern, folder, "*.*")) return false;
-    WIN32_FIND_DATAA entry;
-    ScopedFindHandle find(FindFirstFileA(pattern, &entry));
+  bool WouldBeEmpty(const std::wstring& folder) const {
+    WIN32_FIND_DATAW entry;
+    ScopedFindHandle find(FindFirstFileW((ExtendedLengthPath(folder) + L"*").c_str(), &entry));
     if (!find.valid()) return false;
     do {
-      if (std::strcmp(entry.cFileName, ".") == 0 || std::strcmp(entry.cFileName, "..") == 0) continue;
-      if (gone_.count(Lower(std::string(folder) + entry.cFileName)) == 0) return false;
-    } while (FindNextFileA(find.get(), &entry));
+      const std::wstring name = entry.cFileName;
+      if (name == L"." || name == L"..") continue;
+      if (gone_.count(Lower(folder + name)) == 0) return false;
+    } while (FindNextFileW(find.get(), &entry));
     return true;
   }
 
-  std::set<std::string> gone_;
+  std::set<std::wstring> gone_;
 };
 
-void DeleteIn(CleanupSteps& steps, const char* folder, const char* fileName) {
-  PathBuffer path = {};
-  if (JoinPath(path, folder, fileName)) steps.DeleteTool(path);
+void DeleteIn(CleanupSteps& steps, const std::wstring& folder, const wchar_t* fileName) {
+  steps.DeleteTool(folder + fileName);
 }
 
 void CleanUp(CleanupSteps& steps) {
-  PathBuffer desktop;
+  std::wstring desktop;
   if (GetDesktopFolderPath(desktop) == kOk) DeleteIn(steps, desktop, kUserDesktopProgram);
   if (GetCommonDesktopFolderPath(desktop) == kOk) DeleteIn(steps, desktop, kCommonDesktopShortcut);
 
-  PathBuffer programFiles;
+  std::wstring programFiles;
   if (GetProgramFilesFolderPath(programFiles) != kOk) return;
 
   // Every folder piece ends in its backslash, so each folder is its parent and one piece.
-  PathBuffer makerFolder = {};
-  PathBuffer fontsFolder = {};
-  PathBuffer toolFolder = {};
-  if (!JoinPath(makerFolder, programFiles, kMakerFolder) || !JoinPath(fontsFolder, makerFolder, kFontsFolder) ||
-      !JoinPath(toolFolder, fontsFolder, kToolFolder)) {
-    return;
-  }
+  const std::wstring makerFolder = programFiles + kMakerFolder;
+  const std::wstring fontsFolder = makerFolder + kFontsFolder;
+  const std::wstring toolFolder = fontsFolder + kToolFolder;
   DeleteIn(steps, toolFolder, kInstaller);
   DeleteIn(steps, toolFolder, kUninstaller);
   DeleteIn(steps, toolFolder, kMenuProgram);
 
   // Innermost first; a folder that still holds anything stays, and so then do its parents.
   steps.RemoveFolder(toolFolder);
-  PathBuffer utilityFolder = {};
-  if (JoinPath(utilityFolder, fontsFolder, kUtilityFolder)) steps.RemoveFolder(utilityFolder);
+  steps.RemoveFolder(fontsFolder + kUtilityFolder);
   steps.RemoveFolder(fontsFolder);
   steps.RemoveFolder(makerFolder);
 }

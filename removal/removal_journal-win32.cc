@@ -2,6 +2,8 @@
 
 #include "removal/removal_journal.h"
 
+#include "common/wide_text-win32.h"
+
 namespace kc {
 namespace {
 
@@ -26,6 +28,12 @@ void ReportRemoval(RemovalEventKind kind, const char* subject, const char* detai
   const DWORD lastError = GetLastError();
   listener->OnRemovalEvent({kind, subject != nullptr ? subject : "", detail != nullptr ? detail : "", error});
   SetLastError(lastError);
+}
+
+void ReportRemoval(RemovalEventKind kind, const std::wstring& subject, const std::wstring& detail,
+                   unsigned long error) {
+  if (CurrentListener() == nullptr) return;
+  ReportRemoval(kind, Utf8FromWide(OrdinaryPath(subject)).c_str(), Utf8FromWide(detail).c_str(), error);
 }
 
 }  // namespace kc

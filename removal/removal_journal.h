@@ -5,6 +5,7 @@
 // installs a listener, and the actions behave the same either way.
 
 #include <cstdint>
+#include <string>
 
 namespace kc {
 
@@ -35,8 +36,8 @@ enum class RemovalEventKind : uint8_t {
 
 struct RemovalEvent {
   RemovalEventKind kind;
-  const char* subject;  // ANSI text, never null
-  const char* detail;   // ANSI text, never null ("" when there is none)
+  const char* subject;  // UTF-8 text, never null
+  const char* detail;   // UTF-8 text, never null ("" when there is none)
   unsigned long error;  // the Win32 error of a failure, else 0
 };
 
@@ -63,7 +64,12 @@ class ScopedRemovalListener {
 
 // Tells the listener, if any. The thread's last error is the same afterwards as before, so an
 // action may report a failure and still leave its error for its caller.
+// `subject` and `detail` are UTF-8.
 void ReportRemoval(RemovalEventKind kind, const char* subject, const char* detail = "",
+                   unsigned long error = 0);
+// The same for texts as Windows stores them (UTF-16): a subject path in its extended-length form
+// ("\\?\C:\x") is named in its usual spelling.
+void ReportRemoval(RemovalEventKind kind, const std::wstring& subject, const std::wstring& detail = std::wstring(),
                    unsigned long error = 0);
 
 }  // namespace kc

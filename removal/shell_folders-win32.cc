@@ -1,46 +1,36 @@
 #include <shlobj.h>
 #include <windows.h>
 
-#include <cstring>
-
-#include "common/path_buffer.h"
-#include "common/path_copy.h"
-#include "common/path_split.h"
 #include "common/result_code.h"
-#include "common/system_lead_byte-win32.h"
 #include "removal/shell_folders.h"
 
 namespace kc {
 namespace {
 
-ResultCode LookUpFolder(int csidl, ResultCode failure, char* out) {
-  std::memset(out, 0, kPathBufferSize);
-
-  char found[kPathBufferSize] = {};
-  if (!SHGetSpecialFolderPathA(nullptr, found, csidl, FALSE)) return failure;
-  found[kPathBufferSize - 1] = '\0';
-
-  if (found[0] == '\0') return failure;
-  // The system hands out at most MAX_PATH bytes; a longer answer is not a path we could use. A
-  // refused join leaves the cleared buffer cleared.
-  return JoinPath(out, kPathBufferSize, found, EndsWithSeparator(found, IsSystemLeadByte) ? "" : "\\") ? kOk : failure;
+ResultCode LookUpFolder(int csidl, ResultCode failure, std::wstring& out) {
+  out.clear();
+  wchar_t found[MAX_PATH + 1] = {};  // the shell hands out at most MAX_PATH characters
+  if (!SHGetSpecialFolderPathW(nullptr, found, csidl, FALSE) || found[0] == L'\0') return failure;
+  found[MAX_PATH] = L'\0';
+  out = found;
+  // A root such as D:\ comes with its backslash. UTF-16 has no trail byte that looks like one.
+  if (out.back() != L'\\') out += L'\\';
+  return kOk;
 }
 
 }  // namespace
 
-ResultCode GetDesktopFolderPath(char* out) {
+ResultCode GetDesktopFolderPath(std::wstring& out) {
   return LookUpFolder(CSIDL_DESKTOPDIRECTORY, kCommonDesktopUnavailable, out);
 }
 
-ResultCode GetCommonDesktopFolderPath(char* out) {
+ResultCode GetCommonDesktopFolderPath(std::wstring& out) {
   return LookUpFolder(CSIDL_COMMON_DESKTOPDIRECTORY, kCommonDesktopUnavailable, out);
 }
 
-ResultCode GetFontsFolderPath(char* out) {
-  return LookUpFolder(CSIDL_FONTS, kFontsFolderUnavailable, out);
-}
+ResultCode GetFontsFolderPath(std::wstring& out) { return LookUpFolder(CSIDL_FONTS, kFontsFolderUnavailable, out); }
 
-ResultCode GetProgramFilesFolderPath(char* out) {
+ResultCode GetProgramFilesFolderPath(std::wstring& out) {
   return LookUpFolder(CSIDL_PROGRAM_FILES, kFolderUnavailable, out);
 }
 

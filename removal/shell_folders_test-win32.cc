@@ -14,7 +14,7 @@
 namespace kc {
 namespace {
 
-using Lookup = ResultCode (*)(char*);
+using Lookup = ResultCode (*)(std::wstring&);
 
 struct Member {
   const char* name;
@@ -40,7 +40,8 @@ const Member& MemberFor(int csidl) {
   return kMembers[0];
 }
 
-// Runs a lookup into a buffer full of a canary; every byte after the path must be zero.
+// Runs a lookup into a string holding a canary, which a failure must clear; the path is compared
+// in the system's code page, as the shell's ANSI answer spells it.
 struct LookupResult {
   ResultCode code;
   std::string path;
@@ -48,15 +49,13 @@ struct LookupResult {
 };
 
 LookupResult RunLookup(Lookup lookup) {
-  char out[kPathBufferSize];
-  std::memset(out, 0x7f, sizeof out);
+  std::wstring out = L"canary";
   LookupResult result;
   result.code = lookup(out);
-  result.path.assign(out, strnlen(out, sizeof out));
-  result.restCleared = true;
-  for (size_t i = result.path.size(); i < sizeof out; ++i) {
-    if (out[i] != '\0') result.restCleared = false;
-  }
+  char ansi[kPathBufferSize] = {};
+  WideCharToMultiByte(CP_ACP, 0, out.c_str(), -1, ansi, sizeof ansi, nullptr, nullptr);
+  result.path = ansi;
+  result.restCleared = result.code == kOk || out.empty();
   return result;
 }
 

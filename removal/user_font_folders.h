@@ -11,8 +11,8 @@
 namespace kc {
 
 struct UserFontFolder {
-  std::string sid;        // the profile's security identifier, as HKLM ProfileList names it
-  std::string folder;     // the profile's Fonts folder, ending in a backslash
+  std::wstring sid;       // the profile's security identifier, as HKLM ProfileList names it
+  std::wstring folder;    // the profile's Fonts folder, ending in a backslash (UTF-16, as stored)
   FileIdentity identity;  // of that folder: the walk knows it by this, whatever path leads there
   bool currentUser = false;  // the running user's profile: its font table is HKEY_CURRENT_USER's
   // This run has said already that the user's font table cannot be reached (not signed in).
@@ -25,7 +25,7 @@ using UserFontFolders = std::vector<UserFontFolder>;
 UserFontFolder* FindUserFontFolder(UserFontFolders& folders, const FileIdentity& identity);
 
 // Every profile of HKLM "SOFTWARE\Microsoft\Windows NT\CurrentVersion\ProfileList" whose Fonts folder
-// exists: ProfileImagePath, environment strings expanded, followed by
+// exists: ProfileImagePath (read as UTF-16), environment strings expanded, followed by
 // "\AppData\Local\Microsoft\Windows\Fonts\". A profile that cannot be read and a folder that does
 // not exist or gives no identity are left out; none on a system without the list. Throws
 // std::bad_alloc when memory runs out.

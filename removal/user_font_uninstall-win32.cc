@@ -3,20 +3,18 @@
 #include <string>
 
 #include "common/open_font_file-win32.h"
-#include "common/path_buffer.h"
-#include "common/path_copy.h"
 #include "common/scoped_handles-win32.h"
+#include "common/wide_text-win32.h"
 #include "removal/font_file_removal.h"
 #include "removal/font_table_values-win32.h"
 #include "removal/font_uninstall.h"
-#include "removal/path_compare-win32.h"
 #include "removal/removal_journal.h"
 #include "removal/user_font_uninstall.h"
 
 namespace kc {
 namespace {
 
-constexpr char kUserFontTable[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+constexpr wchar_t kUserFontTable[] = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 // A font the session loaded is unloaded in a few calls; a bound keeps a resource that always
 // answers success from holding up the run.
 constexpr int kMaxUnloads = 64;
@@ -24,24 +22,24 @@ constexpr int kMaxUnloads = 64;
 constexpr int kMaxKeyDepth = 8;
 constexpr int kMaxKeys = 4096;
 
-LONG SystemDeleteValue(HKEY key, const char* valueName) { return RegDeleteValueA(key, valueName); }
+LONG SystemDeleteValue(HKEY key, const wchar_t* valueName) { return RegDeleteValueW(key, valueName); }
 
-bool DataNamesFile(const char* data, const void* fullPath) {
-  return UserFontValueNamesFile(data, static_cast<const char*>(fullPath));
+bool DataNamesFile(const wchar_t* data, const void* fullPath) {
+  return UserFontValueNamesFile(data, *static_cast<const std::wstring*>(fullPath));
 }
 
 // Opens `path` below `root` one key at a time, never through a registry link: a link in a user's
 // hive could lead the run into keys only the run itself may change.
-LONG OpenWithoutLinks(HKEY root, const char* path, REGSAM access, ScopedRegKey& key) {
+LONG OpenWithoutLinks(HKEY root, const wchar_t* path, REGSAM access, ScopedRegKey& key) {
   HKEY parent = root;
   ScopedRegKey current;
-  std::string rest = path;
+  std::wstring rest = path;
   for (;;) {
-    const size_t separator = rest.find('\\');
-    const std::string name = rest.substr(0, separator);
-    const bool last = separator == std::string::npos;
+    const size_t separator = rest.find(L'\\');
+    const std::wstring name = rest.substr(0, separator);
+    const bool last = separator == std::wstring::npos;
     ScopedRegKey next;
-    const LONG opened = RegOpenKeyExA(parent, name.c_str(), REG_OPTION_OPEN_LINK, last ? access : KEY_READ,
+    const LONG opened = RegOpenKeyExW(parent, name.c_str(), REG_OPTION_OPEN_LINK, last ? access : KEY_READ,
                                       next.receive());
     if (opened != ERROR_SUCCESS) return opened;
     current = std::move(next);
@@ -54,43 +52,43 @@ LONG OpenWithoutLinks(HKEY root, const char* path, REGSAM access, ScopedRegKey& 
 }
 
 struct TablePass {
-  const char* fullPath;
+  const std::wstring* fullPath;
   TableMode mode;
   REGSAM access;
   int keysLeft = kMaxKeys;
 };
 
 // The values of `key` and of its subkeys, depth first, each reported under `name`.
-void CleanTable(HKEY key, const std::string& name, int depth, TablePass& pass) {
+void CleanTable(HKEY key, const std::wstring& name, int depth, TablePass& pass) {
   if (--pass.keysLeft < 0) return;
-  RemoveMatchingValues(key, DataNamesFile, pass.fullPath, name + "\\", pass.mode, SystemDeleteValue);
+  RemoveMatchingValues(key, DataNamesFile, pass.fullPath, name + L"\\", pass.mode, SystemDeleteValue);
   if (depth == kMaxKeyDepth) return;
-  char subkey[256];
+  wchar_t subkey[256];
   for (DWORD index = 0; pass.keysLeft > 0; ++index) {
-    DWORD size = sizeof subkey;
-    const LONG status = RegEnumKeyExA(key, index, subkey, &size, nullptr, nullptr, nullptr, nullptr);
+    DWORD size = 256;
+    const LONG status = RegEnumKeyExW(key, index, subkey, &size, nullptr, nullptr, nullptr, nullptr);
     if (status == ERROR_MORE_DATA) continue;
     if (status != ERROR_SUCCESS) break;
     ScopedRegKey child;
-    if (RegOpenKeyExA(key, subkey, REG_OPTION_OPEN_LINK, pass.access, child.receive()) != ERROR_SUCCESS) continue;
-    CleanTable(child.get(), name + "\\" + subkey, depth + 1, pass);
+    if (RegOpenKeyExW(key, subkey, REG_OPTION_OPEN_LINK, pass.access, child.receive()) != ERROR_SUCCESS) continue;
+    CleanTable(child.get(), name + L"\\" + subkey, depth + 1, pass);
   }
 }
 
 // The user's font table: HKEY_CURRENT_USER's for the running user, HKEY_USERS\<sid>'s when that
 // user's hive is loaded. A hive that is not loaded is said once per user.
-void CleanUserFontTable(UserFontFolder& folder, const char* fullPath, TableMode mode) {
+void CleanUserFontTable(UserFontFolder& folder, const std::wstring& fullPath, TableMode mode) {
   const REGSAM access = mode == TableMode::kRemove ? REGSAM{KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_ENUMERATE_SUB_KEYS}
                                                    : REGSAM{KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS};
-  TablePass pass{fullPath, mode, access};
-  std::string root = "HKEY_CURRENT_USER";
+  TablePass pass{&fullPath, mode, access};
+  std::wstring root = L"HKEY_CURRENT_USER";
   ScopedRegKey hive;
   HKEY under = HKEY_CURRENT_USER;
   if (!folder.currentUser) {
-    root = "HKEY_USERS\\" + folder.sid;
-    if (RegOpenKeyExA(HKEY_USERS, folder.sid.c_str(), 0, KEY_READ, hive.receive()) != ERROR_SUCCESS) {
+    root = L"HKEY_USERS\\" + folder.sid;
+    if (RegOpenKeyExW(HKEY_USERS, folder.sid.c_str(), 0, KEY_READ, hive.receive()) != ERROR_SUCCESS) {
       if (!folder.registrationLeftReported) {
-        ReportRemoval(RemovalEventKind::kUserFontTableNotLoaded, folder.sid.c_str(), folder.folder.c_str());
+        ReportRemoval(RemovalEventKind::kUserFontTableNotLoaded, folder.sid, folder.folder);
         folder.registrationLeftReported = true;
       }
       return;
@@ -100,9 +98,9 @@ void CleanUserFontTable(UserFontFolder& folder, const char* fullPath, TableMode 
   ScopedRegKey table;
   const LONG opened = OpenWithoutLinks(under, kUserFontTable, pass.access, table);
   if (opened == ERROR_FILE_NOT_FOUND) return;  // nothing registered for that user
-  const std::string name = root + "\\" + kUserFontTable;
+  const std::wstring name = root + L"\\" + kUserFontTable;
   if (opened != ERROR_SUCCESS) {
-    ReportRemoval(RemovalEventKind::kFontTableUnavailable, fullPath, "", static_cast<unsigned long>(opened));
+    ReportRemoval(RemovalEventKind::kFontTableUnavailable, fullPath, L"", static_cast<unsigned long>(opened));
     return;
   }
   CleanTable(table.get(), name, 0, pass);
@@ -110,29 +108,27 @@ void CleanUserFontTable(UserFontFolder& folder, const char* fullPath, TableMode 
 
 }  // namespace
 
-bool UserFontValueNamesFile(const char* data, const char* fullPath) { return SameFileNameIgnoringCase(data, fullPath); }
+bool UserFontValueNamesFile(const wchar_t* data, const std::wstring& fullPath) {
+  return SameWideNameIgnoringCase(std::wstring(data), fullPath);
+}
 
-RemovalOutcome UninstallUserFont(OpenFontFile& file, UserFontFolder& folder, const char* fileName) {
-  char fullPath[kPathBufferSize];
-  if (!JoinPath(fullPath, folder.folder.c_str(), fileName)) {
-    file.Close();
-    ReportRemoval(RemovalEventKind::kFileDeleteFailed, fileName, "", ERROR_FILENAME_EXCED_RANGE);
-    return RemovalOutcome::kStillOnDisk;
-  }
-  for (int unloads = 0; unloads < kMaxUnloads && RemoveFontResourceA(fullPath); ++unloads) {
+RemovalOutcome UninstallUserFont(OpenFontFile& file, UserFontFolder& folder, const wchar_t* fileName) {
+  // As the user's table and the session name it; opened in the form that reaches it as it stands.
+  const std::wstring fullPath = folder.folder + fileName;
+  const std::wstring openPath = ExtendedLengthPath(fullPath);
+  for (int unloads = 0; unloads < kMaxUnloads && RemoveFontResourceW(fullPath.c_str()); ++unloads) {
   }
   CleanUserFontTable(folder, fullPath, TableMode::kRemove);
   // Unloaded, the font may no longer be held by this session: a new open is taken only when it
   // leads to the very file identified.
-  if (file.access() != OpenFontFile::Access::kRemovable) file.ReopenRemovable(fullPath);
-  const RemovalOutcome outcome = RemoveFontFile(file, fullPath, nullptr, InUseBy::kAUserSession);
+  if (file.access() != OpenFontFile::Access::kRemovable) file.ReopenRemovable(openPath.c_str());
+  const RemovalOutcome outcome = RemoveFontFile(file, openPath, nullptr, InUseBy::kAUserSession);
   if (outcome != RemovalOutcome::kStillOnDisk) BroadcastFontChange();
   return outcome;
 }
 
-void PreviewUninstallUserFont(UserFontFolder& folder, const char* fileName) {
-  char fullPath[kPathBufferSize];
-  if (!JoinPath(fullPath, folder.folder.c_str(), fileName)) return;
+void PreviewUninstallUserFont(UserFontFolder& folder, const wchar_t* fileName) {
+  const std::wstring fullPath = folder.folder + fileName;
   ReportRemoval(RemovalEventKind::kFontResourceWouldBeUnloaded, fullPath);
   CleanUserFontTable(folder, fullPath, TableMode::kPreview);
 }

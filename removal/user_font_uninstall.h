@@ -2,6 +2,8 @@
 // Undoing the installation of one font file in a user's Fonts folder (removal/user_font_folders.h)
 // for that user, then deleting it.
 
+#include <string>
+
 #include "found_fonts/found_fonts.h"
 #include "removal/user_font_folders.h"
 
@@ -11,10 +13,10 @@ class OpenFontFile;
 
 // The font's value data in a user's font table names its file by full path: `data` names the file
 // at `fullPath` when the two are the same string, letter case aside.
-bool UserFontValueNamesFile(const char* data, const char* fullPath);
+bool UserFontValueNamesFile(const wchar_t* data, const std::wstring& fullPath);
 
 // `file` is the font file's open file (the walk's), lying directly in `folder` under `fileName`
-// (name with extension, no folder). In this order:
+// (name with extension, no folder, as the listing gives it). In this order:
 //   - unloads the font resource from the running session, by its full path in `folder`, for as
 //     long as that succeeds (a font added more than once is loaded as often), at most 64 times;
 //   - deletes every value of the user's font table, "Software\Microsoft\Windows NT\CurrentVersion\Fonts"
@@ -30,10 +32,10 @@ bool UserFontValueNamesFile(const char* data, const char* fullPath);
 //   - broadcasts WM_FONTCHANGE as the uninstallation from the Fonts folder does.
 // The file is closed on return. Returns what became of the file. A table that cannot be opened,
 // or a value that cannot be deleted, is reported and does not keep the file: it is still removed.
-RemovalOutcome UninstallUserFont(OpenFontFile& file, UserFontFolder& folder, const char* fileName);
+RemovalOutcome UninstallUserFont(OpenFontFile& file, UserFontFolder& folder, const wchar_t* fileName);
 
 // What UninstallUserFont would do, changing nothing: reports the unload it would make and each value
 // it would delete (a hive that is not loaded is said once per user, as the removal says it).
-void PreviewUninstallUserFont(UserFontFolder& folder, const char* fileName);
+void PreviewUninstallUserFont(UserFontFolder& folder, const wchar_t* fileName);
 
 }  // namespace kc

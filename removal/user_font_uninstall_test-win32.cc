@@ -15,6 +15,7 @@
 #include "common/scoped_handles-win32.h"
 #include "removal/user_font_uninstall.h"
 #include "tests/removal/journal_recorder.h"
+#include "tests/support/ansi_wide-win32.h"
 #include "tests/removal/removal_fixtures-win32.h"
 
 namespace kc {
@@ -31,15 +32,16 @@ std::string LocalAppData() {
 
 UserFontFolder Folder(const std::string& sid, const std::string& folder, bool currentUser) {
   UserFontFolder user;
-  user.sid = sid;
-  user.folder = folder;
+  user.sid = testsupport::WideOf(sid);
+  user.folder = testsupport::WideOf(folder);
   user.currentUser = currentUser;
   return user;
 }
 
 RemovalOutcome Uninstall(UserFontFolder& folder, const std::string& fileName) {
-  OpenFontFile file((folder.folder + fileName).c_str());
-  return UninstallUserFont(file, folder, fileName.c_str());
+  const std::wstring name = testsupport::WideOf(fileName);
+  OpenFontFile file((folder.folder + name).c_str());
+  return UninstallUserFont(file, folder, name.c_str());
 }
 
 struct Value {
@@ -68,8 +70,8 @@ void ExpectValues(HKEY root, const std::vector<Value>& values) {
 // (in subkeys too), and every load of the font into the session is undone.
 TEST(UninstallUserFont, TheRunningUsersValuesNamingTheFileGoAndEveryLoadIsUndone) {
   UserFontFolder user = Folder("S-1-5-21-0-0-0-1000", LocalAppData() + "\\Microsoft\\Windows\\Fonts\\", true);
-  ASSERT_TRUE(MakeFolders(user.folder));
-  const std::string path = user.folder + "KcUser.ttf";
+  ASSERT_TRUE(MakeFolders(testsupport::AnsiOf(user.folder)));
+  const std::string path = testsupport::AnsiOf(user.folder) + "KcUser.ttf";
   // A real font Wine does not hold already (the bed's system font is DejaVuSans.ttf), read-only.
   ASSERT_TRUE(CopyFileA("C:\\tests\\DejaVuSansMono.ttf", path.c_str(), FALSE));
   ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
@@ -84,7 +86,7 @@ TEST(UninstallUserFont, TheRunningUsersValuesNamingTheFileGoAndEveryLoadIsUndone
       {"", "Bare name", "KcUser.ttf", false},  // names the machine Fonts folder's file
       {"", "Another folder", "C:\\elsewhere\\KcUser.ttf", false},
       {"", "Longer", path + " ", false},
-      {"", "Another font", user.folder + "Other-R.otf", false},
+      {"", "Another font", testsupport::AnsiOf(user.folder) + "Other-R.otf", false},
   };
   SetValues(HKEY_CURRENT_USER, values);
   JournalRecorder journal;
@@ -106,21 +108,21 @@ TEST(UninstallUserFont, TheRunningUsersValuesNamingTheFileGoAndEveryLoadIsUndone
 TEST(UninstallUserFont, OtherUsersSignedInAndOut) {
   UserFontFolder other = Folder(kOtherSid, "C:\\users\\other\\AppData\\Local\\Microsoft\\Windows\\Fonts\\", false);
   UserFontFolder away = Folder("S-1-5-21-1-2-3-1002", "C:\\users\\away\\AppData\\Local\\Microsoft\\Windows\\Fonts\\", false);
-  for (const std::string& file : {other.folder + "KcOther-M.otf", other.folder + "KcOther-B.otf",
-                                  away.folder + "KcAway-M.otf", away.folder + "KcAway.ttc"}) {
+  for (const std::string& file : {testsupport::AnsiOf(other.folder) + "KcOther-M.otf", testsupport::AnsiOf(other.folder) + "KcOther-B.otf",
+                                  testsupport::AnsiOf(away.folder) + "KcAway-M.otf", testsupport::AnsiOf(away.folder) + "KcAway.ttc"}) {
     ASSERT_TRUE(MakeFolders(file.substr(0, file.rfind('\\') + 1)) && MakeFile(file)) << file;
   }
   ScopedRegKey hive;
   ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_USERS, kOtherSid, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                                            hive.receive(), nullptr));
   const std::vector<Value> values = {
-      {"", "Kc Other M (OpenType)", other.folder + "KcOther-M.otf", true},
-      {"", "Kc Other B (OpenType)", other.folder + "KcOther-B.otf", true},
-      {"", "Kc Other R (OpenType)", other.folder + "KcOther-R.otf", false},
+      {"", "Kc Other M (OpenType)", testsupport::AnsiOf(other.folder) + "KcOther-M.otf", true},
+      {"", "Kc Other B (OpenType)", testsupport::AnsiOf(other.folder) + "KcOther-B.otf", true},
+      {"", "Kc Other R (OpenType)", testsupport::AnsiOf(other.folder) + "KcOther-R.otf", false},
   };
   SetValues(hive.get(), values);
   // Still loaded in that user's session: held, as a session holds a font it loaded.
-  const ScopedHandle session(CreateFileA((other.folder + "KcOther-B.otf").c_str(), GENERIC_READ, FILE_SHARE_READ,
+  const ScopedHandle session(CreateFileA((testsupport::AnsiOf(other.folder) + "KcOther-B.otf").c_str(), GENERIC_READ, FILE_SHARE_READ,
                                          nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(session.valid());
   JournalRecorder journal;
@@ -130,16 +132,16 @@ TEST(UninstallUserFont, OtherUsersSignedInAndOut) {
   EXPECT_EQ(RemovalOutcome::kRemoved, Uninstall(away, "KcAway-M.otf"));
   EXPECT_EQ(RemovalOutcome::kRemoved, Uninstall(away, "KcAway.ttc"));
   ExpectValues(hive.get(), values);
-  EXPECT_TRUE(FileExists(other.folder + "KcOther-B.otf")) << "nothing is left to a restart in a user's folder";
+  EXPECT_TRUE(FileExists(testsupport::AnsiOf(other.folder) + "KcOther-B.otf")) << "nothing is left to a restart in a user's folder";
   EXPECT_TRUE(PendingDeletions().empty());
   const std::vector<std::string> tail(journal.lines.end() - 4, journal.lines.end());
-  EXPECT_EQ((std::vector<std::string>{"in user session|" + other.folder + "KcOther-B.otf||32",
-                                      "user table not loaded|S-1-5-21-1-2-3-1002|" + away.folder + "|0",
-                                      "deleted|" + away.folder + "KcAway-M.otf||0",
-                                      "deleted|" + away.folder + "KcAway.ttc||0"}),
+  EXPECT_EQ((std::vector<std::string>{"in user session|" + testsupport::AnsiOf(other.folder) + "KcOther-B.otf||32",
+                                      "user table not loaded|S-1-5-21-1-2-3-1002|" + testsupport::AnsiOf(away.folder) + "|0",
+                                      "deleted|" + testsupport::AnsiOf(away.folder) + "KcAway-M.otf||0",
+                                      "deleted|" + testsupport::AnsiOf(away.folder) + "KcAway.ttc||0"}),
             tail);
   HKEY none = nullptr;
-  EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_USERS, away.sid.c_str(), 0, KEY_READ, &none)) << "no hive was loaded";
+  EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_USERS, testsupport::AnsiOf(away.sid).c_str(), 0, KEY_READ, &none)) << "no hive was loaded";
 }
 
 }  // namespace
