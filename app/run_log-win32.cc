@@ -2,11 +2,13 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <exception>
 
 #include "app/run_log_text.h"
 #include "common/own_file-win32.h"
 #include "common/path_split.h"
+#include "common/wide_text-win32.h"
 #include "common/system_lead_byte-win32.h"
 
 namespace kc {
@@ -30,12 +32,13 @@ std::string Now() {
 
 }  // namespace
 
-bool RunLog::Open(const std::string& path) {
+bool RunLog::Open(const std::wstring& path, const FileSystemCalls& calls) {
   // Others may read the log while the run writes it (an administrator watching, a deployment tool),
   // but a link planted at its name is never written through.
-  OwnFile own = CreateOwnFile(path);
+  OwnFile own = CreateOwnFile(path, calls);
   file_ = std::move(own.handle);
   replacedLink_ = own.origin == OwnFileOrigin::kLinkReplaced;
+  reparseFlagRefused_ = own.reparseFlagRefused;
   path_ = path;
   if (!file_.valid() || !WriteAllBytes(file_.get(), kUtf8ByteOrderMark)) {
     file_.reset();
@@ -48,7 +51,8 @@ bool RunLog::Open(const std::string& path) {
 void RunLog::Start(const StartFacts& facts) noexcept {
   try {
     Line(StartText(facts));
-    if (replacedLink_) Line(LogLinkReplacedText(path_.c_str()));
+    if (replacedLink_) Line(LogLinkReplacedText(AnsiFromWide(path_).c_str()));
+    if (reparseFlagRefused_) Line(LogOpenedAsUsualText(AnsiFromWide(path_).c_str()));
   } catch (const std::exception&) {
     LineLost();
   }
@@ -63,13 +67,20 @@ void RunLog::Line(const std::string& text) noexcept {
   }
 }
 
-std::string DefaultLogPath() {
-  const std::string windows = WindowsFolder();
-  char program[MAX_PATH] = {};
-  const DWORD programLength = GetModuleFileNameA(nullptr, program, sizeof program);
-  if (windows.empty() || programLength == 0 || programLength >= sizeof program) return std::string();
-  const BaseName name = BaseNameOf(program, IsSystemLeadByte);
-  return windows + "Logs\\Software\\" + std::string(name.start, name.length) + ".log";
+std::wstring DefaultLogPath() {
+  wchar_t windows[MAX_PATH] = {};
+  wchar_t program[MAX_PATH] = {};
+  const UINT windowsLength = GetWindowsDirectoryW(windows, MAX_PATH);
+  const DWORD programLength = GetModuleFileNameW(nullptr, program, MAX_PATH);
+  if (windowsLength == 0 || windowsLength >= MAX_PATH || programLength == 0 || programLength >= MAX_PATH) {
+    return std::wstring();
+  }
+  std::wstring path(windows, windowsLength);
+  if (path.back() != L'\\') path += L'\\';  // a root such as C:\ comes with its backslash
+  std::wstring name(program, programLength);
+  name.erase(0, name.find_last_of(L'\\') + 1);
+  name.erase(std::min(name.find_last_of(L'.'), name.size()));
+  return path + L"Logs\\Software\\" + name + L".log";
 }
 
 void CreateDefaultLogFolders() {
