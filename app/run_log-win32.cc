@@ -8,8 +8,8 @@
 #include "app/run_log_text.h"
 #include "common/own_file-win32.h"
 #include "common/path_split.h"
-#include "common/wide_text-win32.h"
 #include "common/system_lead_byte-win32.h"
+#include "common/wide_text-win32.h"
 
 namespace kc {
 namespace {
