@@ -34,8 +34,8 @@ bool Apply(const std::string& argument, CommandLine& line) {
     return true;
   }
   if (lower.compare(0, 7, "report:") == 0) {
-    // No folder's name holds a quote: one at the end is what the C runtime leaves of a quoted
-    // folder that ends in its backslash ("/report:C:\Fleet logs\", the \" read as a quote).
+    // No folder's name holds a quote: one at the end is what the shell's splitting leaves of a
+    // quoted folder that ends in its backslash ("/report:C:\Fleet logs\", the \" read as a quote).
     std::string folder = body.substr(7);
     if (!folder.empty() && folder.back() == '"') folder.pop_back();
     if (folder.empty() || line.mode == RunMode::kReport || line.mode == RunMode::kPreview || !line.logPath.empty()) {

@@ -18,6 +18,7 @@ enum class RunMode { kDialog, kSilent, kPreview, kReport };
 struct CommandLine {
   // /preview wins over /silent: given both, nothing is removed. /report: wins over /silent too.
   RunMode mode = RunMode::kDialog;
+  // The texts as given, UTF-8 (app/program_arguments-win32.h); each path is opened by its UTF-16 form.
   std::string logPath;      // empty: no /log given
   std::string reportFolder;  // kReport: the folder of /report:
   bool silent = false;       // /silent was given (for /report:, no message box)
@@ -25,7 +26,7 @@ struct CommandLine {
   std::string badArgument;  // the first such argument, as given
 };
 
-// `arguments` are the program's arguments without its own name, as the C runtime splits them.
+// `arguments` are the program's arguments without its own name, as the shell splits them, in UTF-8.
 // Bad: an argument that is not a switch, an unknown switch, a value given to a switch that takes
 // none (/silent:x), /log without a path (/log, /log:) and a second /log; /report without a folder,
 // a second /report, and /report with /preview or /log (a report removes nothing and keeps no

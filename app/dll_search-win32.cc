@@ -24,6 +24,8 @@ const char* const kLateLoadedDlls[] = {
 
 using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
 using SetDllDirectoryFunction = BOOL(WINAPI*)(LPCSTR);
+using FindActCtxSectionStringFunction = BOOL(WINAPI*)(DWORD, const GUID*, ULONG, LPCWSTR,
+                                                     ACTCTX_SECTION_KEYED_DATA*);
 
 template <typename Function>
 Function Kernel32Function(const char* name) {
@@ -31,7 +33,26 @@ Function Kernel32Function(const char* name) {
   return kernel32 == nullptr ? nullptr : reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(kernel32, name)));
 }
 
+// The search looks in the thread's active context, then in the process's default one, the
+// manifest's (ReactOS's and Wine's RtlFindActivationContextSectionString do the same).
+bool SystemRedirectsCommonControls() {
+  const auto find = Kernel32Function<FindActCtxSectionStringFunction>("FindActCtxSectionStringW");
+  if (find == nullptr) return false;
+  ACTCTX_SECTION_KEYED_DATA data = {};
+  data.cbSize = sizeof data;
+  return find(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, L"comctl32.dll", &data) != FALSE;
+}
+
 }  // namespace
+
+const CommonControlsSource& SystemCommonControlsSource() {
+  static const CommonControlsSource source = {SystemRedirectsCommonControls, LoadSystemLibrary};
+  return source;
+}
+
+bool PreloadUnredirectedCommonControls(const CommonControlsSource& source) {
+  return !source.redirected() && source.loadSystemLibrary("comctl32.dll") != nullptr;
+}
 
 DllSearch RestrictDllSearch(bool useDefaultDllDirectories) {
   const auto setDefault = useDefaultDllDirectories
@@ -49,6 +70,7 @@ DllSearch RestrictDllSearch(bool useDefaultDllDirectories) {
   // A DLL that is missing or cannot start shows no box: the load by name would fail the same way.
   const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   for (const char* name : kLateLoadedDlls) LoadSystemLibrary(name);  // kept loaded for the process's life
+  PreloadUnredirectedCommonControls();
   SetErrorMode(oldMode);
   return search;
 }

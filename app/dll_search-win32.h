@@ -4,6 +4,8 @@
 // there under a system DLL's name would run with administrator rights. The first thing the
 // program does, before any window, is to take both folders out of the search.
 
+#include <windows.h>
+
 namespace kc {
 
 // How far the search itself could be restricted; the late DLLs are preloaded either way.
@@ -21,5 +23,22 @@ enum class DllSearch {
 // takes the older way wherever the program runs (the test build shows it under Wine, which has
 // SetDefaultDllDirectories).
 DllSearch RestrictDllSearch(bool useDefaultDllDirectories = true);
+
+// What finding common controls asks of the system; tests replace it (Wine always has activation
+// contexts, and the manifest's redirection).
+struct CommonControlsSource {
+  // True when the process's activation context (the manifest's dependency on common controls 6)
+  // redirects comctl32.dll; false without one, and on Windows 2000, which has no activation
+  // contexts at all (FindActCtxSectionStringW is looked up at run time).
+  bool (*redirected)();
+  HMODULE (*loadSystemLibrary)(const char* name);  // common/system_library-win32.h
+};
+const CommonControlsSource& SystemCommonControlsSource();
+
+// The framework loads comctl32.dll by its bare name, which the manifest's redirection needs. Where
+// nothing redirects it, that name would be looked for in the program's folder first (on 2000, with
+// no SetDllDirectory, in the current folder too): there it is loaded now from System32 by its full
+// path, so that the later load by name finds it loaded. True when it was loaded so.
+bool PreloadUnredirectedCommonControls(const CommonControlsSource& source = SystemCommonControlsSource());
 
 }  // namespace kc

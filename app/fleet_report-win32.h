@@ -4,13 +4,16 @@
 // makes none of a removal's start-up checks (administrator rights, drives, applications) and
 // writes no log; the report is its only file, written as the log is (never through a link:
 // common/own_file-win32.h). Nothing in FOLDER is followed or run: a link or a device named *.log
-// is listed as not a log and not opened for reading, folders are skipped.
+// is listed as not a log and not opened for reading, folders are skipped; a log its filter serves
+// (synced, compressed, deduplicated) is read through that filter. The folder is listed and each log
+// opened by its UTF-16 name, and each is named in the CSV as UTF-8.
 
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
 #include "app/fleet_report.h"
+#include "common/name_open-win32.h"
 
 namespace kc {
 
@@ -22,12 +25,13 @@ enum class ReportEnd {
 
 struct FleetReport {
   ReportEnd end = ReportEnd::kFolderUnreadable;
-  std::string path;  // of the report
+  std::wstring path;  // of the report, in the extended form ("\\?\C:\...")
   std::vector<FleetRow> rows;
 };
 
-// Reads the folder's logs and writes the report, without any window.
-FleetReport WriteFleetReport(const std::string& folder);
+// Reads the folder's logs and writes the report, without any window. `folder` is full or relative
+// to the current folder, a drive's or a share's ("\\server\share").
+FleetReport WriteFleetReport(const std::wstring& folder, const FileSystemCalls& calls = SystemFileSystemCalls());
 
 // Runs `line` (its mode is kReport) and returns the exit code: ReportExitCode of the rows (0, 3010,
 // 1); 87 for a bad command line or a folder that cannot be read; 6 when the report cannot be

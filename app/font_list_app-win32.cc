@@ -11,6 +11,7 @@
 #include "app/run_log_text.h"
 #include "app/start_facts-win32.h"
 #include "app/unattended_run-win32.h"
+#include "common/wide_text-win32.h"
 #include "framework/string_resource-win32.h"
 #include "res/resource.h"
 
@@ -34,12 +35,12 @@ BOOL CFontListApp::InitInstance() {
 
   // The dialog program keeps a log only when asked to.
   RunLog log;
-  if (!line.logPath.empty()) log.Open(line.logPath);
+  if (!line.logPath.empty()) log.Open(WideFromUtf8(line.logPath));
   if (line.bad) {
     log.Start(CurrentStartFacts(line.mode, DriveRootList()));
-    log.Line(BadArgumentText(line.badArgument));
+    log.Line(BadArgumentText(line.badArgument));  // UTF-8 as the log is
     log.Line(ExitCodeText(kExitBadCommandLine));
-    const std::string message = LoadResourceText(IDS_BAD_COMMAND_LINE) + line.badArgument;
+    const std::string message = LoadResourceText(IDS_BAD_COMMAND_LINE) + AnsiArgument(line.badArgument);
     MessageBoxA(nullptr, message.c_str(), LoadResourceText(IDS_PROGRAM_TITLE).c_str(), MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
     m_nExitCode = kExitBadCommandLine;
     return FALSE;

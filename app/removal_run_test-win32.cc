@@ -80,7 +80,7 @@ class RemovalRunTest : public ::testing::Test {
     ASSERT_TRUE(testfonts::WriteFontFile("D:\\fonts\\Kc-M.otf", testfonts::BuildTaggedOpenType("Kc M", "KCHV")));
     ASSERT_TRUE(testfonts::WriteFontFile("D:\\Kc.ttc", testfonts::BuildTaggedCollection("KCOV")));
     ASSERT_TRUE(testfonts::WriteFontFile("D:\\fonts\\Other.otf", testfonts::BuildTaggedOpenType("Other", "Mfvl")));
-    ASSERT_TRUE(log_.Open(kLogPath));
+    ASSERT_TRUE(log_.Open(L"C:\\kc-run.log"));
   }
   void TearDown() override {
     DisarmAppendFailure();

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <exception>
 
 #include "app/run_log_text.h"
@@ -31,12 +32,13 @@ std::string Now() {
 
 }  // namespace
 
-bool RunLog::Open(const std::string& path) {
+bool RunLog::Open(const std::wstring& path, const FileSystemCalls& calls) {
   // Others may read the log while the run writes it (an administrator watching, a deployment tool),
   // but a link planted at its name is never written through.
-  OwnFile own = CreateOwnFile(path);
+  OwnFile own = CreateOwnFile(path, calls);
   file_ = std::move(own.handle);
   replacedLink_ = own.origin == OwnFileOrigin::kLinkReplaced;
+  reparseFlagRefused_ = own.reparseFlagRefused;
   path_ = path;
   if (!file_.valid() || !WriteAllBytes(file_.get(), kUtf8ByteOrderMark)) {
     file_.reset();
@@ -49,7 +51,8 @@ bool RunLog::Open(const std::string& path) {
 void RunLog::Start(const StartFacts& facts) noexcept {
   try {
     Line(StartText(facts));
-    if (replacedLink_) Line(LogLinkReplacedText(path_.c_str()));
+    if (replacedLink_) Line(LogLinkReplacedText(Utf8FromWide(OrdinaryPath(path_)).c_str()));
+    if (reparseFlagRefused_) Line(LogOpenedAsUsualText(Utf8FromWide(OrdinaryPath(path_)).c_str()));
   } catch (const std::exception&) {
     LineLost();
   }
@@ -64,13 +67,20 @@ void RunLog::Line(const std::string& text) noexcept {
   }
 }
 
-std::string DefaultLogPath() {
-  const std::string windows = WindowsFolder();
-  char program[MAX_PATH] = {};
-  const DWORD programLength = GetModuleFileNameA(nullptr, program, sizeof program);
-  if (windows.empty() || programLength == 0 || programLength >= sizeof program) return std::string();
-  const BaseName name = BaseNameOf(program, IsSystemLeadByte);
-  return windows + "Logs\\Software\\" + std::string(name.start, name.length) + ".log";
+std::wstring DefaultLogPath() {
+  wchar_t windows[MAX_PATH] = {};
+  wchar_t program[MAX_PATH] = {};
+  const UINT windowsLength = GetWindowsDirectoryW(windows, MAX_PATH);
+  const DWORD programLength = GetModuleFileNameW(nullptr, program, MAX_PATH);
+  if (windowsLength == 0 || windowsLength >= MAX_PATH || programLength == 0 || programLength >= MAX_PATH) {
+    return std::wstring();
+  }
+  std::wstring path(windows, windowsLength);
+  if (path.back() != L'\\') path += L'\\';  // a root such as C:\ comes with its backslash
+  std::wstring name(program, programLength);
+  name.erase(0, name.find_last_of(L'\\') + 1);
+  name.erase(std::min(name.find_last_of(L'.'), name.size()));
+  return path + L"Logs\\Software\\" + name + L".log";
 }
 
 void CreateDefaultLogFolders() {
@@ -78,20 +88,6 @@ void CreateDefaultLogFolders() {
   if (windows.empty()) return;
   // Either exists already on most systems; a failure shows when the log is opened.
   for (const char* below : {"Logs", "Logs\\Software"}) CreateDirectoryA((windows + below).c_str(), nullptr);
-}
-
-std::string AnsiToUtf8(const std::string& ansi) {
-  if (ansi.empty()) return ansi;
-  // Both steps exist on every Windows version the program is for (XP included).
-  const int wideLength = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-  if (wideLength <= 0) return std::string();
-  std::wstring wide(static_cast<size_t>(wideLength), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], wideLength);
-  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-  if (length <= 0) return std::string();
-  std::string utf8(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, &utf8[0], length, nullptr, nullptr);
-  return utf8;
 }
 
 std::string SystemErrorText(unsigned long error) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/run_log_text.h"
+#include "common/name_open-win32.h"
 #include "common/scoped_handles-win32.h"
 
 namespace kc {
@@ -17,13 +18,13 @@ class RunLog {
   RunLog(const RunLog&) = delete;
   RunLog& operator=(const RunLog&) = delete;
 
-  // Creates the file at `path`, emptying the last run's log there, and writes the byte-order mark.
-  // A link at that name is replaced by a new file, never written through (common/own_file-win32.h).
-  // False when that fails: the log stays closed and counts as failed.
-  bool Open(const std::string& path);
+  // Creates the file at `path` (UTF-16), emptying the last run's log there, and writes the
+  // byte-order mark. A link at that name is replaced by a new file, never written through
+  // (common/own_file-win32.h). False when that fails: the log stays closed and counts as failed.
+  bool Open(const std::wstring& path, const FileSystemCalls& calls = SystemFileSystemCalls());
 
-  // The run's first line; then, when Open found a link at the log's name and replaced it, a line
-  // that says so.
+  // The run's first line; then, when Open found a link at the log's name and replaced it, or its
+  // file system would not open the name as itself, a line that says so.
   void Start(const StartFacts& facts) noexcept;
 
   // Writes "<time> <text>" and a line end; `text` is UTF-8. Nothing happens on a
@@ -41,8 +42,9 @@ class RunLog {
 
  private:
   ScopedHandle file_;
-  std::string path_;
+  std::wstring path_;
   bool replacedLink_ = false;
+  bool reparseFlagRefused_ = false;
   bool failed_ = false;
 };
 
@@ -50,12 +52,9 @@ class RunLog {
 // C:\WINDOWS\Logs\Software\FontList.log: a folder only administrators can write in (deployment
 // toolkits keep their logs there), unlike Temp, where any user could plant a name first. Empty when
 // the Windows folder or the program's name cannot be had.
-std::string DefaultLogPath();
+std::wstring DefaultLogPath();
 // Creates %WINDIR%\Logs and %WINDIR%\Logs\Software where they are missing.
 void CreateDefaultLogFolders();
-
-// ANSI text (code page 932 on the systems the program is for) as UTF-8.
-std::string AnsiToUtf8(const std::string& ansi);
 
 // The system's message for a Win32 error, on one line; "" when the system has none.
 std::string SystemErrorText(unsigned long error);

@@ -19,7 +19,7 @@ TEST(RunLogTest, LinesAreUtf8WithATimeAfterAByteOrderMark) {
   const std::string path = "C:\\kc-logs\\run.log";
   {
     RunLog log;
-    ASSERT_TRUE(log.Open(path));
+    ASSERT_TRUE(log.Open(L"C:\\kc-logs\\run.log"));
     log.Line(u8"found \"D:\\メニュー.otf\"");  // the lines are UTF-8 as they come
     log.Line("exit code 0");
     EXPECT_FALSE(log.Failed());
@@ -32,14 +32,14 @@ TEST(RunLogTest, LinesAreUtf8WithATimeAfterAByteOrderMark) {
 
   // A second run replaces the log: one run, one log.
   RunLog again;
-  ASSERT_TRUE(again.Open(path));
+  ASSERT_TRUE(again.Open(L"C:\\kc-logs\\run.log"));
   again.Line("start");
   EXPECT_EQ(std::string::npos, testsupport::ReadWholeFile(path).find("exit code"));
 }
 
 TEST(RunLogTest, ALogThatCannotBeMadeFailsQuietly) {
   RunLog log;
-  EXPECT_FALSE(log.Open("C:\\kc-no-such-folder\\run.log"));
+  EXPECT_FALSE(log.Open(L"C:\\kc-no-such-folder\\run.log"));
   log.Line("nothing happens");
   EXPECT_TRUE(log.Failed());
   EXPECT_FALSE(log.IsOpen());
@@ -50,9 +50,9 @@ TEST(RunLogTest, ALogThatCannotBeMadeFailsQuietly) {
 }
 
 TEST(RunLogTest, DefaultPlaceAndSystemMessages) {
-  char windows[MAX_PATH] = {};
-  GetWindowsDirectoryA(windows, sizeof windows);
-  EXPECT_EQ(std::string(windows) + "\\Logs\\Software\\run_log_test.log", DefaultLogPath());
+  wchar_t windows[MAX_PATH] = {};
+  GetWindowsDirectoryW(windows, MAX_PATH);
+  EXPECT_EQ(std::wstring(windows) + L"\\Logs\\Software\\run_log_test.log", DefaultLogPath());
 
   const std::string message = SystemErrorText(ERROR_SHARING_VIOLATION);
   EXPECT_FALSE(message.empty());

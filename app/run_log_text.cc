@@ -57,6 +57,11 @@ std::string LogLinkReplacedText(const char* logPath) {
          "place; the other file was not touched";
 }
 
+std::string LogOpenedAsUsualText(const char* logPath) {
+  return "log " + Quoted(logPath) + " opened as usual: its file system refuses to open a name as itself, so a "
+         "symbolic link or junction at that name would not have been seen";
+}
+
 std::string BadArgumentText(const std::string& argument) {
   return "bad command line: " + Quoted(argument) +
          " (the switches are /silent, /preview, /log:PATH and /report:FOLDER); nothing was touched";

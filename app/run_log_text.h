@@ -41,6 +41,9 @@ std::string TimeStampText(int year, int month, int day, int hour, int minute, in
 std::string StartText(const StartFacts& facts);
 // The log's own name held a link (planted by somebody else) when the run began: it was replaced.
 std::string LogLinkReplacedText(const char* logPath);
+// The log's file system refused to open its name as itself (FILE_FLAG_OPEN_REPARSE_POINT): it was
+// opened as usual, so a symbolic link or junction there would have been followed.
+std::string LogOpenedAsUsualText(const char* logPath);
 std::string BadArgumentText(const std::string& argument);
 std::string DeclinedText();
 std::string StartupFailureText(StartupFailure failure);

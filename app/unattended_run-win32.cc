@@ -6,12 +6,14 @@
 #include <exception>
 
 #include "app/exit_codes.h"
+#include "app/program_arguments-win32.h"
 #include "app/removal_run-win32.h"
 #include "app/run_log-win32.h"
 #include "app/run_log_text.h"
 #include "app/run_options-win32.h"
 #include "app/start_facts-win32.h"
 #include "app/startup_checks-win32.h"
+#include "common/wide_text-win32.h"
 #include "discovery/collection_font_list.h"
 
 namespace kc {
@@ -41,7 +43,7 @@ int Run(const CommandLine& line, RunLog& log) {
   const StartupChecks checks = CheckStartup(drives);
   log.Start(CurrentStartFacts(line.mode, drives));
   if (line.bad) {
-    log.Line(BadArgumentText(line.badArgument));
+    log.Line(BadArgumentText(line.badArgument));  // UTF-8 as the log is
     return kExitBadCommandLine;
   }
   for (int i = 0; i < checks.count; ++i) log.Line(StartupFailureText(checks.failures[i]));
@@ -72,7 +74,7 @@ int RunUnattended(const CommandLine& line) {
 
   RunLog log;
   if (line.logPath.empty()) CreateDefaultLogFolders();
-  log.Open(line.logPath.empty() ? DefaultLogPath() : line.logPath);
+  log.Open(line.logPath.empty() ? DefaultLogPath() : WideFromUtf8(line.logPath));
   int exitCode = kExitOutOfMemory;
   try {
     exitCode = Run(line, log);

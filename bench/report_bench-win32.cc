@@ -131,7 +131,7 @@ int main() {
   std::vector<double> inProcess, bare, program;
   for (int round = 0; round < kRounds; ++round) {
     const double started = Now();
-    const kc::FleetReport report = kc::WriteFleetReport(kFolder);
+    const kc::FleetReport report = kc::WriteFleetReport(std::wstring(kFolder, kFolder + sizeof kFolder - 1));
     inProcess.push_back(Now() - started);
     if (report.end != kc::ReportEnd::kWritten || report.rows.size() != kLogs) {
       std::printf("the report failed\n");

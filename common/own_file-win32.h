@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "common/name_open-win32.h"
 #include "common/scoped_handles-win32.h"
 
 namespace kc {
@@ -21,15 +22,21 @@ struct OwnFile {
   ScopedHandle handle;  // write access, shared for reading; invalid when the file cannot be had
   OwnFileOrigin origin = OwnFileOrigin::kCreated;
   unsigned long error = 0;  // why the handle is invalid
+  // The file system refused to open the name as itself (common/name_open-win32.h): it was opened
+  // as usual, with no check for a symbolic link or junction there (hard links are still checked).
+  bool reparseFlagRefused = false;
 };
 
-// Opens `path` for writing as an empty file that is the program's own: a file of one name, not a
-// reparse point. A link at the name is never written through: the name itself is deleted through
+// Opens `path` (UTF-16, as CreateFileW takes it) for writing as an empty file that is the program's
+// own: a file of one name, not a link. Only a reparse point whose tag stands for another name is a
+// link (common/reparse_tag.h); a file a filter serves (a synced folder's placeholder, a compressed
+// or deduplicated file) is the last run's log, opened again through its filter to be emptied and
+// written. A link at the name is never written through: the name itself is deleted through
 // a handle on it (the file it led to keeps every byte) and a new file is created with CREATE_NEW,
 // which fails rather than follow anything put there in between (then tried again, twice). Fails
 // when the name cannot be opened, or is a folder, or its link cannot be removed (a hard link to a
 // read-only file: the attribute is the file's, and clearing it would change the other file).
-OwnFile CreateOwnFile(const std::string& path);
+OwnFile CreateOwnFile(const std::wstring& path, const FileSystemCalls& calls = SystemFileSystemCalls());
 
 // Writes every byte to `file`; false when the write fails or falls short.
 bool WriteAllBytes(HANDLE file, const std::string& bytes);

@@ -23,6 +23,9 @@ void Write(const std::string& path, const std::string& bytes, DWORD attributes =
   SetFileAttributesA(path.c_str(), attributes);
 }
 
+// The test's paths are ASCII.
+OwnFile CreateOwnFileAt(const std::string& path) { return CreateOwnFile(std::wstring(path.begin(), path.end())); }
+
 void Append(const OwnFile& file, const std::string& bytes) {
   DWORD written = 0;
   ASSERT_TRUE(WriteFile(file.handle.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
@@ -56,13 +59,13 @@ TEST(OwnFileTest, WhatLiesAtTheName) {
       Write(log, "the last run's lines");
     }
     if (!c.made) {
-      EXPECT_FALSE(CreateOwnFile(log).handle.valid());
+      EXPECT_FALSE(CreateOwnFileAt(log).handle.valid());
       EXPECT_EQ("precious", testsupport::ReadWholeFile(other));
       EXPECT_NE(0u, GetFileAttributesA(other.c_str()) & FILE_ATTRIBUTE_READONLY);
       continue;
     }
     {
-      const OwnFile file = CreateOwnFile(log);
+      const OwnFile file = CreateOwnFileAt(log);
       ASSERT_TRUE(file.handle.valid()) << file.error;
       EXPECT_EQ(c.origin, file.origin);
       Append(file, "new");
@@ -79,10 +82,10 @@ TEST(OwnFileTest, WhatLiesAtTheName) {
 
   // Nothing at the name: a new file. A folder there, or a missing folder on the way: no file.
   DeleteFileA(log.c_str());
-  EXPECT_EQ(OwnFileOrigin::kCreated, CreateOwnFile(log).origin);
+  EXPECT_EQ(OwnFileOrigin::kCreated, CreateOwnFileAt(log).origin);
   CreateDirectoryA("C:\\own\\folder.log", nullptr);
-  EXPECT_FALSE(CreateOwnFile("C:\\own\\folder.log").handle.valid());
-  EXPECT_FALSE(CreateOwnFile("C:\\own\\missing\\run.log").handle.valid());
+  EXPECT_FALSE(CreateOwnFileAt("C:\\own\\folder.log").handle.valid());
+  EXPECT_FALSE(CreateOwnFileAt("C:\\own\\missing\\run.log").handle.valid());
 }
 
 }  // namespace

@@ -79,6 +79,16 @@ void Cp932SpellingOf(const wchar_t* text, size_t length, char* out, size_t capac
   }
 }
 
+std::string AnsiFromWide(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  const int size = static_cast<int>(text.size());
+  const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return std::string();
+  std::string ansi(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), size, &ansi[0], length, nullptr, nullptr);
+  return ansi;
+}
+
 bool SameWideNameIgnoringCase(const wchar_t* a, size_t aLength, const wchar_t* b, size_t bLength) {
   if (aLength != bLength) return false;
   for (size_t i = 0; i < aLength; ++i) {

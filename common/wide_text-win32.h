@@ -27,6 +27,10 @@ inline std::wstring WideFromCp932(const std::string& text) { return WideFromCp93
 // `capacity` - 1 bytes and terminated; `capacity` is at least 1.
 void Cp932SpellingOf(const wchar_t* text, size_t length, char* out, size_t capacity);
 
+// UTF-16 in the system's code page, best fit and '?' as WideCharToMultiByte(CP_ACP) gives it: only
+// for a text shown through the ANSI functions, never to open or decide anything.
+std::string AnsiFromWide(const std::wstring& text);
+
 // Whether two names (or paths) are the same for the file system: whole strings, letter case aside
 // by Windows' own upper-case table (RtlUpcaseUnicodeChar), no linguistic rules, no code page.
 bool SameWideNameIgnoringCase(const wchar_t* a, size_t aLength, const wchar_t* b, size_t bLength);

@@ -9,6 +9,7 @@
 
 #include "common/append.h"
 #include "common/open_font_file-win32.h"
+#include "common/reparse_tag.h"
 #include "common/result_code.h"
 #include "common/wide_text-win32.h"
 #include "discovery/collection_font_list.h"
@@ -121,7 +122,9 @@ class FontWalk {
     path_ += L'\\';
     Level child;
     child.pathLength = path_.size();
-    const bool link = (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    // Only a name surrogate (junction, symbolic link, mount point) leads elsewhere; a folder kept by
+    // a cloud or deduplication filter is a folder, walked as one at no extra cost.
+    const bool link = IsNameSurrogateLink(entry.attributes, entry.reparseTag);
     child.belowLink = link || levels_.back().belowLink;
     // A subfolder that cannot be listed is skipped; its parent goes on.
     bool admitted = child.listing.Open(path_, ListingBufferBytes(levels_.size()));

@@ -10,8 +10,8 @@
 // Junctions, symbolic links and mount points to folders are entered, so that fonts reachable only
 // through them are found, but a walk always ends. Folders are told apart by identity (volume
 // serial number and file index, read through the very handle the folder is listed by), and only a
-// folder carrying FILE_ATTRIBUTE_REPARSE_POINT can lead back, so a tree without links costs no
-// identity at all. Within one run:
+// folder whose listing shows a name-surrogate reparse point (common/reparse_tag.h) can lead back,
+// so a tree without links, a synced one included, costs no identity at all. Within one run:
 //   - a link is never followed into a folder on the walk's own path (a loop);
 //   - a folder is walked through links at most once: a link to a folder already walked through
 //     another link, or below one, is not followed (two links to one target; a chain of folders

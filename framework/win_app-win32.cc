@@ -47,7 +47,9 @@ void AfxEnableControlContainer() {
   // Loaded here rather than imported: an imported comctl32 starts (and loads what it needs, the
   // theme DLL among them) before the program's first instruction, before the program can keep the
   // DLL search out of its own folder. By name, so that the manifest's dependency redirects it to
-  // common controls 6 in the side-by-side store; kept loaded for the process's life.
+  // common controls 6 in the side-by-side store; where nothing redirects it (Windows 2000), the
+  // program has loaded it from System32 already (app/dll_search-win32.h), and the name finds that.
+  // Kept loaded for the process's life.
   const HMODULE comctl32 = LoadLibraryA("comctl32.dll");
   if (comctl32 == nullptr) return;
   using InitCommonControlsExFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);

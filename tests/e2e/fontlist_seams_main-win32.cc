@@ -47,15 +47,16 @@ long NumberAfter(const char* argument, const char* name) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // First, as in the program: reading the arguments loads nothing.
+  std::vector<std::string>& programArguments = kc::ProgramArguments();
+  const std::vector<std::string> given = programArguments;
   bool preload = false;
-  for (int i = 1; i < __argc; ++i) preload = preload || std::strcmp(__argv[i], "dll-preload") == 0;
+  for (const std::string& argument : given) preload = preload || argument == "dll-preload";
   kc::RestrictDllSearch(!preload);
   kc::StartupSources& sources = kc::CurrentStartupSources();
   kc::RunOptions& options = kc::CurrentRunOptions();
-  std::vector<std::string>& programArguments = kc::ProgramArguments();
   programArguments.clear();
-  for (int i = 1; i < __argc; ++i) {
-    const char* seam = __argv[i];
+  for (const std::string& argument : given) {
+    const char* seam = argument.c_str();
     if (std::strcmp(seam, "dll-preload") == 0) {
       continue;
     } else if (std::strcmp(seam, "win32s") == 0) {
@@ -77,7 +78,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     } else if (NumberAfter(seam, "silent-wait-ms") >= 0) {
       options.unattendedWaitForApplicationsMs = static_cast<DWORD>(NumberAfter(seam, "silent-wait-ms"));
     } else {
-      programArguments.emplace_back(seam);
+      programArguments.push_back(argument);
     }
   }
   return kc::AfxWinMain(instance);

@@ -557,6 +557,11 @@ TEST(FleetReport, OneRowPerLogAndTheExitCodeOfTheFleet) {
   std::string random;
   for (unsigned i = 0, x = 1; i < 3000; ++i) random += static_cast<char>((x = x * 1103515245u + 12345u) >> 23);
   Put("C:\\logs\\5-random.log", random);
+  // Names no code page holds, and one whose code page 932 spelling ("..\..\x.log") leads out of the
+  // folder to a log that says otherwise: each is read as the name it is.
+  ASSERT_TRUE(CopyFileW(L"C:\\logs\\4-done.log", L"C:\\logs\\6-caf\u00e9\u00a5\ud55c\uae00.log", FALSE));
+  ASSERT_TRUE(CopyFileW(L"C:\\logs\\4-done.log", L"C:\\logs\\..\u00a5..\u00a5x.log", FALSE));
+  ASSERT_TRUE(CopyFileA("C:\\logs\\1-preview.log", "C:\\x.log", FALSE));
   // A link planted at the report's name: the report replaces it, the other file keeps its bytes.
   Put("C:\\logs\\other.txt", "kept");
   DeleteFileA("C:\\logs\\fleet-report.csv");
@@ -585,7 +590,10 @@ TEST(FleetReport, OneRowPerLogAndTheExitCodeOfTheFleet) {
                 RowStart("C:\\logs\\1-preview.log", "preview") + fonts + ",,,,10,1-preview.log",
                 RowStart("C:\\logs\\2-killed.log", "silent") + ",,,,incomplete,2-killed.log",
                 RowStart("C:\\logs\\3-held.log", "silent") + fonts + "," + removed + ",0,1,1,3-held.log",
-                RowStart("C:\\logs\\4-done.log", "silent") + "1,1,0,0,0,4-done.log"}),
+                RowStart("C:\\logs\\4-done.log", "silent") + "1,1,0,0,0," + u8"..\u00a5..\u00a5x.log",
+                RowStart("C:\\logs\\4-done.log", "silent") + "1,1,0,0,0,4-done.log",
+                RowStart("C:\\logs\\4-done.log", "silent") + "1,1,0,0,0," +
+                    u8"6-caf\u00e9\u00a5\ud55c\uae00.log"}),
             CsvLines("C:\\logs\\fleet-report.csv"));
 
   // Without /silent, one message box tells where the report is and its totals.
@@ -593,7 +601,7 @@ TEST(FleetReport, OneRowPerLogAndTheExitCodeOfTheFleet) {
   ASSERT_NE(0u, pid);
   const ToolRun message = Kcui("texts " + kProgramTitle + " --pid " + std::to_string(pid));
   EXPECT_NE(std::string::npos, message.out.find("C:\\\\logs\\\\fleet-report.csv")) << message.out;
-  EXPECT_NE(std::string::npos, message.out.find(u8"ログ 5 件のうち")) << message.out;
+  EXPECT_NE(std::string::npos, message.out.find(u8"ログ 7 件のうち")) << message.out;
   EXPECT_NE(std::string::npos, message.out.find(u8"完了していない実行：1")) << message.out;
   ASSERT_EQ(0, Kcui("key " + kProgramTitle + " enter --pid " + std::to_string(pid)).status);
   EXPECT_EQ(1, WaitForExitCode(pid));
