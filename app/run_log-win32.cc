@@ -8,19 +8,19 @@
 #include "app/run_log_text.h"
 #include "common/own_file-win32.h"
 #include "common/path_split.h"
-#include "common/system_lead_byte-win32.h"
 #include "common/wide_text-win32.h"
 
 namespace kc {
 namespace {
 
 // %WINDIR% with its closing backslash; "" when it cannot be had.
-std::string WindowsFolder() {
-  char windows[MAX_PATH] = {};
-  const UINT length = GetWindowsDirectoryA(windows, sizeof windows);
-  if (length == 0 || length >= sizeof windows) return std::string();
-  // A root such as C:\ comes with its backslash.
-  return EndsWithSeparator(windows, IsSystemLeadByte) ? windows : std::string(windows) + "\\";
+std::wstring WindowsFolder() {
+  wchar_t windows[MAX_PATH] = {};
+  const UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return std::wstring();
+  std::wstring folder(windows, length);
+  if (folder.back() != L'\\') folder += L'\\';  // a root such as C:\ comes with its backslash
+  return folder;
 }
 
 std::string Now() {
@@ -68,15 +68,10 @@ void RunLog::Line(const std::string& text) noexcept {
 }
 
 std::wstring DefaultLogPath() {
-  wchar_t windows[MAX_PATH] = {};
+  const std::wstring path = WindowsFolder();
   wchar_t program[MAX_PATH] = {};
-  const UINT windowsLength = GetWindowsDirectoryW(windows, MAX_PATH);
   const DWORD programLength = GetModuleFileNameW(nullptr, program, MAX_PATH);
-  if (windowsLength == 0 || windowsLength >= MAX_PATH || programLength == 0 || programLength >= MAX_PATH) {
-    return std::wstring();
-  }
-  std::wstring path(windows, windowsLength);
-  if (path.back() != L'\\') path += L'\\';  // a root such as C:\ comes with its backslash
+  if (path.empty() || programLength == 0 || programLength >= MAX_PATH) return std::wstring();
   std::wstring name(program, programLength);
   name.erase(0, name.find_last_of(L'\\') + 1);
   name.erase(std::min(name.find_last_of(L'.'), name.size()));
@@ -84,10 +79,10 @@ std::wstring DefaultLogPath() {
 }
 
 void CreateDefaultLogFolders() {
-  const std::string windows = WindowsFolder();
+  const std::wstring windows = WindowsFolder();
   if (windows.empty()) return;
   // Either exists already on most systems; a failure shows when the log is opened.
-  for (const char* below : {"Logs", "Logs\\Software"}) CreateDirectoryA((windows + below).c_str(), nullptr);
+  for (const wchar_t* below : {L"Logs", L"Logs\\Software"}) CreateDirectoryW((windows + below).c_str(), nullptr);
 }
 
 std::string SystemErrorText(unsigned long error) {

@@ -16,8 +16,13 @@ namespace {
 constexpr int kStackUnits = 256;
 
 // WideCharToMultiByte with the text's explicit length, which gives the same bytes as a
-// zero-terminated source without the terminating zero.
+// zero-terminated source without the terminating zero. Code page 932 itself, whatever the
+// system's: a tag is decided alike on every Windows (code page 1252's best fit would make the
+// full-width "ＫＣＯＶ" a product tag on an English one). A Windows without that code page (XP
+// without East Asian support) converts with its own.
 int ConvertUnits(const wchar_t* source, int length, char* out, int outSize) {
+  const int bytes = WideCharToMultiByte(932, 0, source, length, out, outSize, nullptr, nullptr);
+  if (bytes != 0 || GetLastError() != ERROR_INVALID_PARAMETER) return bytes;
   return WideCharToMultiByte(CP_ACP, 0, source, length, out, outSize, nullptr, nullptr);
 }
 

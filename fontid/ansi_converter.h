@@ -1,8 +1,8 @@
 #pragma once
-// Unicode name strings become text in the system's ANSI code page before their tag is compared.
-// The walk over a collection is portable, so the conversion is handed to it. The Windows program
-// uses WideCharToMultiByte(CP_ACP); the native build (tests, fuzzing) converts to code page 932
-// as Windows does, so that it meets the same byte limits as the program on a Japanese system.
+// Unicode name strings become code page 932 text before their tag is compared. The walk over a
+// collection is portable, so the conversion is handed to it. The Windows program uses
+// WideCharToMultiByte(932); the native build (tests, fuzzing) converts to code page 932 as Windows
+// does, so that it meets the same byte limits as the program.
 
 #include <cstdint>
 
@@ -16,8 +16,8 @@ namespace kc {
 // Returns 0 on failure.
 using AnsiConverter = int (*)(const char16_t* text, int unitCount, char* out, int outSize);
 
-// Windows: WideCharToMultiByte with CP_ACP, flags 0 and no default character (code page 932 on
-// the systems the program is written for).
+// Windows: WideCharToMultiByte with code page 932 (whatever the system's code page; the system's
+// only where 932 is not installed), flags 0 and no default character.
 // Elsewhere: code page 932 through iconv, made to agree with WideCharToMultiByte(932) for every
 // unit of the Basic Multilingual Plane: ASCII as it stands, every unit without a mapping one '?'
 // (each half of a surrogate pair too), and Windows' best-fit mappings (U+00E9 "e", U+00AB

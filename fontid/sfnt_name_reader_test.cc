@@ -32,6 +32,7 @@ struct ReadOutcome {
   std::string fullName;  // up to the first zero byte
   int16_t kind;
   char lastFullNameByte;
+  std::string displayName;
 };
 
 class SfntNameReaderTest : public ::testing::Test {
@@ -44,7 +45,7 @@ class SfntNameReaderTest : public ::testing::Test {
     std::strcpy(record.path, path.c_str());
     const int16_t result = ReadSfntNameInfo(record);
     EXPECT_STREQ(path.c_str(), record.path) << "the path is input only";
-    return {result, record.fullName, record.kind, record.fullName[kFullNameSize - 1]};
+    return {result, record.fullName, record.kind, record.fullName[kFullNameSize - 1], record.displayName};
   }
   ReadOutcome Read(const FontSpec& font) { return Read(BuildFont(font)); }
 
@@ -95,6 +96,35 @@ TEST_F(SfntNameReaderTest, TakesTheMacJapaneseFullNameAndTheMacDescriptionTag) {
     EXPECT_EQ(c.kind, outcome.kind) << c.label;
     EXPECT_EQ('\0', outcome.lastFullNameByte) << c.label;
   }
+}
+
+// The Windows Japanese full name, which may hold what code page 932 cannot, becomes the display
+// name in UTF-8; it never decides anything, so one cut off by the file's end is only passed over.
+TEST_F(SfntNameReaderTest, TheUnicodeJapaneseFullNameIsTheDisplayName) {
+  NameRecord cutOff = WindowsName(kNameIdFullName, u"Lost", kWindowsLanguageJaJp);
+  cutOff.lengthOverride = 60000;
+  const struct {
+    const char* label;
+    std::vector<NameRecord> names;
+    std::string displayName;
+  } cases[] = {
+      {"accents and Hangul", {WindowsName(kNameIdFullName, u"Caf\u00e9 \uD55C\uAE00", kWindowsLanguageJaJp)},
+       "Caf\xC3\xA9 \xED\x95\x9C\xEA\xB8\x80"},
+      {"a pair and a lone surrogate", {WindowsName(kNameIdFullName, u"\U0001F600\xD800", kWindowsLanguageJaJp)},
+       "\xF0\x9F\x98\x80\xEF\xBF\xBD"},
+      {"English only", {WindowsName(kNameIdFullName, u"English")}, ""},
+      {"cut off, the Mac name after it still read", {cutOff, MacJapaneseFullName("Mac")}, ""},
+  };
+  for (const auto& c : cases) {
+    FontSpec font;
+    font.names = c.names;
+    const ReadOutcome outcome = Read(font);
+    EXPECT_EQ(0, outcome.result) << c.label;
+    EXPECT_EQ(c.displayName, outcome.displayName) << c.label;
+  }
+  FontSpec both;
+  both.names = {cutOff, MacJapaneseFullName("Mac")};
+  EXPECT_EQ("Mac", Read(both).fullName);
 }
 
 // The tag that decided the kind is kept for the run's log, by the same rule: the last Macintosh

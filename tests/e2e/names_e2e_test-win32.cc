@@ -200,6 +200,9 @@ void SeedPc() {
   // Another vendor's font where the ANSI spelling of "a¥b" leads, under the product font's name.
   Put(L"D:\\a\\b\\KcYen-M.otf", testfonts::BuildTaggedOpenType("Other Yen", "Mfvl"));
   Put(L"D:\\Café\\notes.txt", "not a font");
+  // A collection whose description spells a product tag in full-width letters: no tag in code page
+  // 932, and none on an English Windows either, whose best fit would make it "KCOV".
+  Put(L"D:\\fonts\\KcWide.ttc", testfonts::BuildCollection({FontWith({testfonts::WindowsDescription(u"ＫＣＯＶ")})}));
   // Any user may make these; their best-fit spellings are "..\loop" and "..\.\loop".
   MakeFolder(L"D:\\loop\\..¥loop\\");
   MakeFolder(L"D:\\loop\\..¥.¥loop\\");
