@@ -15,6 +15,7 @@
 #include "common/path_split.h"
 #include "common/scoped_handles-win32.h"
 #include "common/system_lead_byte-win32.h"
+#include "common/wide_text.h"
 #include "framework/string_resource-win32.h"
 #include "res/resource.h"
 
@@ -127,7 +128,10 @@ std::string TotalsText(const std::string& format, const std::string& path, const
 
 void Tell(const CommandLine& line, const std::string& message, UINT icon) {
   if (line.silent) return;
-  MessageBoxA(nullptr, message.c_str(), LoadResourceText(IDS_PROGRAM_TITLE).c_str(), MB_OK | icon | MB_SETFOREGROUND);
+  // The message's narrow texts are code page 932 bytes (LoadResourceText): shown through that code
+  // page itself, so that they read as Japanese on a Windows of any code page.
+  MessageBoxW(nullptr, WideFromCp932(message).c_str(), LoadResourceTextW(IDS_PROGRAM_TITLE).c_str(),
+              MB_OK | icon | MB_SETFOREGROUND);
 }
 
 }  // namespace

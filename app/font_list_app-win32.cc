@@ -11,6 +11,7 @@
 #include "app/run_log_text.h"
 #include "app/start_facts-win32.h"
 #include "app/unattended_run-win32.h"
+#include "common/wide_text.h"
 #include "framework/string_resource-win32.h"
 #include "res/resource.h"
 
@@ -39,8 +40,10 @@ BOOL CFontListApp::InitInstance() {
     log.Start(CurrentStartFacts(line.mode, DriveRootList()));
     log.Line(BadArgumentText(line.badArgument));
     log.Line(ExitCodeText(kExitBadCommandLine));
-    const std::string message = LoadResourceText(IDS_BAD_COMMAND_LINE) + line.badArgument;
-    MessageBoxA(nullptr, message.c_str(), LoadResourceText(IDS_PROGRAM_TITLE).c_str(), MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+    // The argument as the C runtime got it, in the system's code page.
+    const std::wstring message = LoadResourceTextW(IDS_BAD_COMMAND_LINE) + WideFromSystemAnsi(line.badArgument);
+    MessageBoxW(nullptr, message.c_str(), LoadResourceTextW(IDS_PROGRAM_TITLE).c_str(),
+                MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
     m_nExitCode = kExitBadCommandLine;
     return FALSE;
   }

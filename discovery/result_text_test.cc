@@ -36,29 +36,30 @@ class ResultTextTest : public ::testing::Test {
   void SetUp() override { ClearCollectionFontList(); }
   void TearDown() override { ClearCollectionFontList(); }
 
-  static std::string Build(const OpenTypeFontList& fonts) { return BuildResultText(fonts, "RESTART", "STAYS"); }
+  static std::wstring Build(const OpenTypeFontList& fonts) { return BuildResultText(fonts, L"RESTART", L"STAYS"); }
 };
 
 TEST_F(ResultTextTest, EverythingRemovedGivesThePlainList) {
   const OpenTypeFontList fonts = {OpenType("Kc Gothic M", kGone), OpenType("Kc Gothic M", kGone),
                                   OpenType("\x83\x53\x83\x56\x83\x62\x83\x4E", kGone)};
   AddCollection("KcCollection", kGone);
-  EXPECT_EQ("Kc Gothic M\r\nKc Gothic M\r\n\x83\x53\x83\x56\x83\x62\x83\x4E\r\nKcCollection\r\n", Build(fonts));
+  // The record's code page 932 bytes read as Japanese whatever the system's code page.
+  EXPECT_EQ(L"Kc Gothic M\r\nKc Gothic M\r\nゴシック\r\nKcCollection\r\n", Build(fonts));
 }
 
 TEST_F(ResultTextTest, ANameWithLineBreaksStaysOnItsLine) {
   AddCollection("Coll\r\nSTAYS", kGone);
-  EXPECT_EQ("Kc%0D%0AFake%09B \"q\"\r\nColl%0D%0ASTAYS\r\n", Build({OpenType("Kc\r\nFake\tB \"q\"", kGone)}));
+  EXPECT_EQ(L"Kc%0D%0AFake%09B \"q\"\r\nColl%0D%0ASTAYS\r\n", Build({OpenType("Kc\r\nFake\tB \"q\"", kGone)}));
 }
 
-TEST_F(ResultTextTest, NothingFoundGivesAnEmptyText) { EXPECT_EQ("", Build({})); }
+TEST_F(ResultTextTest, NothingFoundGivesAnEmptyText) { EXPECT_EQ(L"", Build({})); }
 
 TEST_F(ResultTextTest, FontsStillOnDiskAreListedApart) {
   const OpenTypeFontList fonts = {OpenType("Removed A", kGone), OpenType("Locked B", kStays),
                                   OpenType("Removed C", kGone)};
   AddCollection("LockedColl", kStays);
   AddCollection("RemovedColl", kGone);
-  EXPECT_EQ("Removed A\r\nRemoved C\r\nRemovedColl\r\n\r\nSTAYS\r\nLocked B\r\nLockedColl\r\n", Build(fonts));
+  EXPECT_EQ(L"Removed A\r\nRemoved C\r\nRemovedColl\r\n\r\nSTAYS\r\nLocked B\r\nLockedColl\r\n", Build(fonts));
 }
 
 TEST_F(ResultTextTest, ThreePartsInOrderEachOpenTypeBeforeCollections) {
@@ -67,17 +68,17 @@ TEST_F(ResultTextTest, ThreePartsInOrderEachOpenTypeBeforeCollections) {
   AddCollection("RestartColl", kAtRestart);
   AddCollection("GoneColl", kGone);
   AddCollection("StaysColl", kStays);
-  EXPECT_EQ("Gone C\r\nGoneColl\r\n"
-            "\r\nRESTART\r\nRestart B\r\nRestart D\r\nRestartColl\r\n"
-            "\r\nSTAYS\r\nStays A\r\nStaysColl\r\n",
+  EXPECT_EQ(L"Gone C\r\nGoneColl\r\n"
+            L"\r\nRESTART\r\nRestart B\r\nRestart D\r\nRestartColl\r\n"
+            L"\r\nSTAYS\r\nStays A\r\nStaysColl\r\n",
             Build(fonts));
 }
 
 TEST_F(ResultTextTest, APartWithoutFontsIsLeftOutAndTheFirstHeadingStartsTheText) {
-  EXPECT_EQ("STAYS\r\nLocked B\r\n", Build({OpenType("Locked B", kStays)}));
-  EXPECT_EQ("RESTART\r\nIn Use B\r\n", Build({OpenType("In Use B", kAtRestart)}));
+  EXPECT_EQ(L"STAYS\r\nLocked B\r\n", Build({OpenType("Locked B", kStays)}));
+  EXPECT_EQ(L"RESTART\r\nIn Use B\r\n", Build({OpenType("In Use B", kAtRestart)}));
   AddCollection("InUseColl", kAtRestart);
-  EXPECT_EQ("Gone A\r\n\r\nRESTART\r\nInUseColl\r\n", Build({OpenType("Gone A", kGone)}));
+  EXPECT_EQ(L"Gone A\r\n\r\nRESTART\r\nInUseColl\r\n", Build({OpenType("Gone A", kGone)}));
 }
 
 }  // namespace

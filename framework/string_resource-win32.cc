@@ -11,14 +11,14 @@ HINSTANCE FindStringResourceHandle(UINT id) {
   return block != nullptr ? module : nullptr;
 }
 
-bool LoadResourceString(UINT id, std::string& text) {
+bool LoadResourceString(UINT id, std::wstring& text) {
   const HINSTANCE module = FindStringResourceHandle(id);
   if (module == nullptr) return false;
-  // LoadStringA truncates silently; grow the buffer until the text fits with room to spare.
+  // LoadStringW truncates silently; grow the buffer until the text fits with room to spare.
   for (int size = 256; size <= 65536 * 2; size *= 2) {
-    std::string buffer(static_cast<size_t>(size), '\0');
-    const int copied = LoadStringA(module, id, &buffer[0], size);
-    if (copied < size - 2) {
+    std::wstring buffer(static_cast<size_t>(size), L'\0');
+    const int copied = LoadStringW(module, id, &buffer[0], size);
+    if (copied < size - 1) {
       buffer.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
       text.swap(buffer);
       return true;
@@ -27,9 +27,20 @@ bool LoadResourceString(UINT id, std::string& text) {
   return false;
 }
 
-std::string LoadResourceText(UINT id) {
-  std::string text;
+std::wstring LoadResourceTextW(UINT id) {
+  std::wstring text;
   LoadResourceString(id, text);
+  return text;
+}
+
+std::string LoadResourceText(UINT id) {
+  const std::wstring wide = LoadResourceTextW(id);
+  if (wide.empty()) return std::string();
+  const int length = static_cast<int>(wide.size());
+  const int bytes = WideCharToMultiByte(932, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return std::string();
+  std::string text(static_cast<size_t>(bytes), '\0');
+  WideCharToMultiByte(932, 0, wide.data(), length, &text[0], bytes, nullptr, nullptr);
   return text;
 }
 
