@@ -1,7 +1,9 @@
-// Every dialog at the display scale of the test bed (WINEBED_DPI: 96, 120, 144 and 192 are run): each
-// visible control lies inside its dialog and overlaps no other, each text fits its control, each
-// picture is shown at the display's scale and the title bar's icon at the system's size. Measured
-// inside the running programs by kcui's layout command, with the dialogs' Japanese font.
+// Every dialog at the display scale of the test bed (WINEBED_DPI: 96, 120, 144 and 192 are run), and
+// on the code page of an English Windows (WINEBED_LOCALE=C.UTF-8: 1252): each control's text, read
+// as UTF-16, is its text on a Japanese Windows; each visible control lies inside its dialog and
+// overlaps no other, each text fits its control, each picture is shown at the display's scale and
+// the title bar's icon at the system's size. Measured inside the running programs by kcui's layout
+// command, with the dialogs' Japanese font.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,13 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/dialog_texts-win32.h"
 #include "tests/e2e/kcui_driver-win32.h"
 
 namespace kc::e2e {
 namespace {
-
-const std::string kMainTitle = "\"KESTREL CHARTER契約解約時のフォント削除処理\"";
-const std::string kProgramTitle = "\"KESTREL CHARTER解約プログラム\"";
 
 struct DialogCase {
   const char* name;
@@ -25,21 +25,23 @@ struct DialogCase {
   const char* reach;        // a kcui action on the first window that opens the dialog, or null
   const std::string& title;
   bool titleBarIcon;        // the dialog sets its own icon
+  std::string texts;        // what kcui's texts prints, up to the progress window's status lines
 };
 
 // The panel picture's size at 100%; at other scales it grows with the DPI.
 constexpr int kPanelWidth = 102, kPanelHeight = 122;
 
 const DialogCase kDialogs[] = {
-    {"main screen", "FontList.exe", nullptr, kMainTitle, true},
-    {"About", "FontList.exe", "syscommand %s 16", kProgramTitle, false},
-    {"confirmation", "dialog_host.exe confirm", nullptr, kMainTitle, false},
-    {"progress", "dialog_host.exe process 8", nullptr, kProgramTitle, false},
-    {"result", "dialog_host.exe success lines 40", nullptr, kProgramTitle, false},
-    {"error 1001", "dialog_host.exe error 1001", nullptr, kProgramTitle, false},
-    {"error 1002", "dialog_host.exe error 1002", nullptr, kProgramTitle, false},
-    {"error 1003", "dialog_host.exe error 1003", nullptr, kProgramTitle, false},
-    {"error 1009", "dialog_host.exe error 1009", nullptr, kProgramTitle, false},
+    {"main screen", "FontList.exe", nullptr, kMainTitle, true, kMainScreenTexts},
+    {"About", "FontList.exe", "syscommand %s 16", kProgramTitle, false, kAboutTexts},
+    {"confirmation", "dialog_host.exe confirm", nullptr, kMainTitle, false, kConfirmTexts},
+    {"progress", "dialog_host.exe process 8", nullptr, kProgramTitle, false, kProcessTexts},
+    {"result", "dialog_host.exe success lines 40", nullptr, kProgramTitle, false,
+     SuccessDialogTexts(SampleResultLines(40))},
+    {"error 1001", "dialog_host.exe error 1001", nullptr, kProgramTitle, false, ErrorDialogTexts(kMessage1001)},
+    {"error 1002", "dialog_host.exe error 1002", nullptr, kProgramTitle, false, ErrorDialogTexts(kMessage1002)},
+    {"error 1003", "dialog_host.exe error 1003", nullptr, kProgramTitle, false, ErrorDialogTexts(kMessage1003)},
+    {"error 1009", "dialog_host.exe error 1009", nullptr, kProgramTitle, false, ErrorDialogTexts(kMessage1009)},
 };
 
 struct Control {
@@ -101,6 +103,9 @@ class DialogLayoutTest : public ::testing::Test {
 TEST_F(DialogLayoutTest, EveryDialogFitsAtTheDisplayScale) {
   const char* wanted = std::getenv("WINEBED_DPI");
   const int dpi = wanted != nullptr ? std::atoi(wanted) : 96;
+  const char* locale = std::getenv("WINEBED_LOCALE");
+  const UINT codePage = locale != nullptr && std::string(locale) == "C.UTF-8" ? 1252 : 932;
+  ASSERT_EQ(codePage, GetACP()) << "the test bed did not set the code page";
   for (const DialogCase& d : kDialogs) {
     SCOPED_TRACE(std::string(d.name) + " at " + std::to_string(dpi) + " DPI");
     const DWORD pid = StartProgram(d.program);
@@ -118,6 +123,11 @@ TEST_F(DialogLayoutTest, EveryDialogFitsAtTheDisplayScale) {
     Layout layout;
     ASSERT_TRUE(Parse(run.out, layout)) << run.out;
     ASSERT_EQ(dpi, layout.dpi) << "the test bed did not set the display's DPI";
+    // Read as UTF-16 (WM_GETTEXT sent with SendMessageW): an ANSI read would convert through
+    // kcui's code page and show '?' whatever the program did.
+    const ToolRun texts = Kcui("texts " + d.title + pidArg);
+    ASSERT_EQ(0, texts.status);
+    EXPECT_EQ(d.texts, texts.out.substr(0, d.texts.size())) << texts.out;
     if (d.titleBarIcon) {
       EXPECT_EQ(layout.systemSmall, layout.smallIcon) << "title bar icon";
       EXPECT_EQ(layout.systemBig, layout.bigIcon) << "task switcher icon";
