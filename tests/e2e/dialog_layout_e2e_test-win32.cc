@@ -1,9 +1,9 @@
 // Every dialog at the display scale of the test bed (WINEBED_DPI: 96, 120, 144 and 192 are run), and
 // on the code page of an English Windows (WINEBED_LOCALE=C.UTF-8: 1252): each control's text, read
 // as UTF-16, is its text on a Japanese Windows; each visible control lies inside its dialog and
-// overlaps no other, each text fits its control, each picture is shown at the display's scale and
-// the title bar's icon at the system's size. Measured inside the running programs by kcui's layout
-// command, with the dialogs' Japanese font.
+// overlaps no other, each text shows a glyph for every character and fits its control, each
+// picture is shown at the display's scale and the title bar's icon at the system's size. Measured
+// inside the running programs by kcui's layout command, with the dialogs' Japanese font.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -49,6 +49,7 @@ struct Control {
   bool visible = false;
   RECT rect = {};
   int needW = -1, needH = -1;
+  int missing = -1;  // characters of its text that no font shows
 };
 
 struct Layout {
@@ -75,7 +76,7 @@ bool Parse(const std::string& out, Layout& layout) {
   for (int i = 0; i < 7; ++i) *values[i] = Int(head[i + 1]);
   for (size_t i = 1; i < lines.size(); ++i) {
     const std::vector<std::string> f = Fields(lines[i]);
-    if (f.size() != 10) return false;
+    if (f.size() != 11) return false;
     Control c;
     c.id = f[0];
     c.cls = f[1];
@@ -84,6 +85,7 @@ bool Parse(const std::string& out, Layout& layout) {
     c.kind = f[7];
     c.needW = Int(f[8]);
     c.needH = Int(f[9]);
+    c.missing = Int(f[10]);
     layout.controls.push_back(c);
   }
   return true;
@@ -145,6 +147,9 @@ TEST_F(DialogLayoutTest, EveryDialogFitsAtTheDisplayScale) {
         const Control& other = layout.controls[j];
         EXPECT_FALSE(other.visible && IntersectRect(&both, &c.rect, &other.rect))
             << what << " overlaps " << other.id << " " << other.cls << "\n" << run.out;
+      }
+      if (c.kind == "text" || c.kind == "button") {
+        EXPECT_EQ(0, c.missing) << what << ": characters of its text show no glyph\n" << run.out;
       }
       if (c.kind == "text") {
         EXPECT_LE(c.needW, W(c.rect)) << what << ": its text is cut at the side\n" << run.out;
