@@ -1,9 +1,10 @@
 // Every dialog at the display scale of the test bed (WINEBED_DPI: 96, 120, 144 and 192 are run), and
-// on the code page of an English Windows (WINEBED_LOCALE=C.UTF-8: 1252): each control's text, read
-// as UTF-16, is its text on a Japanese Windows; each visible control lies inside its dialog and
-// overlaps no other, each text shows a glyph for every character and fits its control, each
-// picture is shown at the display's scale and the title bar's icon at the system's size. Measured
-// inside the running programs by kcui's layout command, with the dialogs' Japanese font.
+// on the code page of an English Windows (1252) and the UTF-8 one (65001), told by WINEBED_LOCALE:
+// each control's text, read as UTF-16, is its text on a Japanese Windows; each visible control lies
+// inside its dialog and overlaps no other, each text shows a glyph for every character and fits its
+// control, each picture is shown at the display's scale and the title bar's icon at the system's
+// size. Measured inside the running programs by kcui's layout command, with the dialogs' Japanese
+// font.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -105,8 +106,10 @@ class DialogLayoutTest : public ::testing::Test {
 TEST_F(DialogLayoutTest, EveryDialogFitsAtTheDisplayScale) {
   const char* wanted = std::getenv("WINEBED_DPI");
   const int dpi = wanted != nullptr ? std::atoi(wanted) : 96;
-  const char* locale = std::getenv("WINEBED_LOCALE");
-  const UINT codePage = locale != nullptr && std::string(locale) == "C.UTF-8" ? 1252 : 932;
+  // The test bed's locale sets the code page: Japanese (932), English (1252), or one without an
+  // ANSI code page, which Wine gives 65001, as Windows' "Use Unicode UTF-8" setting does.
+  const std::string locale = std::getenv("WINEBED_LOCALE") != nullptr ? std::getenv("WINEBED_LOCALE") : "";
+  const UINT codePage = locale == "C.UTF-8" ? 1252 : locale == "hi_IN.UTF-8" ? 65001 : 932;
   ASSERT_EQ(codePage, GetACP()) << "the test bed did not set the code page";
   for (const DialogCase& d : kDialogs) {
     SCOPED_TRACE(std::string(d.name) + " at " + std::to_string(dpi) + " DPI");
