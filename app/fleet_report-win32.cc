@@ -7,7 +7,6 @@
 #include <exception>
 
 #include "app/exit_codes.h"
-#include "app/program_arguments-win32.h"
 #include "app/run_log_text.h"
 #include "common/own_file-win32.h"
 #include "common/reparse_tag.h"
@@ -144,7 +143,8 @@ bool WriteReport(HANDLE file, const std::vector<FleetRow>& rows) {
   return WriteAllBytes(file, chunk);
 }
 
-// `format` holds one %s, then %d for the logs and for each count of the tally.
+// `format` (UTF-8) holds one %s, then %d for the logs and for each count of the tally; `path` is
+// UTF-8 too.
 std::string TotalsText(const std::string& format, const std::string& path, const std::vector<FleetRow>& rows) {
   const ReportTally tally = TallyOf(rows);
   const int logs = static_cast<int>(rows.size());
@@ -158,9 +158,9 @@ std::string TotalsText(const std::string& format, const std::string& path, const
   return text;
 }
 
-void Tell(const CommandLine& line, const std::string& message, UINT icon) {
+void Tell(const CommandLine& line, const std::wstring& message, UINT icon) {
   if (line.silent) return;
-  MessageBoxA(nullptr, message.c_str(), LoadResourceText(IDS_PROGRAM_TITLE).c_str(), MB_OK | icon | MB_SETFOREGROUND);
+  MessageBoxW(nullptr, message.c_str(), LoadResourceTextW(IDS_PROGRAM_TITLE).c_str(), MB_OK | icon | MB_SETFOREGROUND);
 }
 
 }  // namespace
@@ -200,27 +200,29 @@ int RunFleetReport(const CommandLine& line) {
   // Nothing but the one message box: no system box for a drive without a medium either.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   if (line.bad) {
-    Tell(line, LoadResourceText(IDS_BAD_COMMAND_LINE) + AnsiArgument(line.badArgument), MB_ICONERROR);
+    Tell(line, LoadResourceTextW(IDS_BAD_COMMAND_LINE) + WideFromUtf8(line.badArgument), MB_ICONERROR);
     return kExitBadCommandLine;
   }
   FleetReport report;
   try {
     report = WriteFleetReport(WideFromUtf8(line.reportFolder));
   } catch (const std::exception&) {
-    Tell(line, LoadResourceText(IDS_OUT_OF_MEMORY), MB_ICONERROR);
+    Tell(line, LoadResourceTextW(IDS_OUT_OF_MEMORY), MB_ICONERROR);
     return kExitOutOfMemory;
   }
-  const std::string shownPath = AnsiFromWide(OrdinaryPath(report.path));
+  const std::wstring shownPath = OrdinaryPath(report.path);
   switch (report.end) {
     case ReportEnd::kFolderUnreadable:
-      Tell(line, LoadResourceText(IDS_REPORT_FOLDER_UNREADABLE) + AnsiArgument(line.reportFolder), MB_ICONERROR);
+      Tell(line, LoadResourceTextW(IDS_REPORT_FOLDER_UNREADABLE) + WideFromUtf8(line.reportFolder), MB_ICONERROR);
       return kExitBadCommandLine;
     case ReportEnd::kReportUnwritable:
-      Tell(line, LoadResourceText(IDS_REPORT_UNWRITABLE) + shownPath, MB_ICONERROR);
+      Tell(line, LoadResourceTextW(IDS_REPORT_UNWRITABLE) + shownPath, MB_ICONERROR);
       return kExitLogUnwritable;
     case ReportEnd::kWritten: break;
   }
-  Tell(line, TotalsText(LoadResourceText(IDS_REPORT_WRITTEN), shownPath, report.rows), MB_ICONINFORMATION);
+  Tell(line,
+       WideFromUtf8(TotalsText(Utf8FromWide(LoadResourceTextW(IDS_REPORT_WRITTEN)), Utf8FromWide(shownPath), report.rows)),
+       MB_ICONINFORMATION);
   return ReportExitCode(TallyOf(report.rows));
 }
 

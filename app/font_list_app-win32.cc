@@ -40,8 +40,9 @@ BOOL CFontListApp::InitInstance() {
     log.Start(CurrentStartFacts(line.mode, DriveRootList()));
     log.Line(BadArgumentText(line.badArgument));  // UTF-8 as the log is
     log.Line(ExitCodeText(kExitBadCommandLine));
-    const std::string message = LoadResourceText(IDS_BAD_COMMAND_LINE) + AnsiArgument(line.badArgument);
-    MessageBoxA(nullptr, message.c_str(), LoadResourceText(IDS_PROGRAM_TITLE).c_str(), MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+    const std::wstring message = LoadResourceTextW(IDS_BAD_COMMAND_LINE) + WideFromUtf8(line.badArgument);
+    MessageBoxW(nullptr, message.c_str(), LoadResourceTextW(IDS_PROGRAM_TITLE).c_str(),
+                MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
     m_nExitCode = kExitBadCommandLine;
     return FALSE;
   }

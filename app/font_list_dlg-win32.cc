@@ -55,11 +55,11 @@ BOOL CFontListDlg::OnInitDialog() {
 
   const HMENU systemMenu = GetSystemMenu(m_hWnd, FALSE);
   if (systemMenu != nullptr) {
-    std::string aboutItem;
+    std::wstring aboutItem;
     LoadResourceString(IDS_ABOUTBOX, aboutItem);
     if (!aboutItem.empty()) {
-      AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
-      AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutItem.c_str());
+      AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+      AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutItem.c_str());
     }
   }
 
@@ -69,8 +69,8 @@ BOOL CFontListDlg::OnInitDialog() {
     m_hSmallIcon = static_cast<HICON>(LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
                                                  GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   }
-  SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-  SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL,
+  SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+  SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL,
                reinterpret_cast<LPARAM>(m_hSmallIcon != nullptr ? m_hSmallIcon : m_hIcon));
   m_panel.Show(m_hWnd, IDB_PANEL_200, ScreenDpi());
 
@@ -109,7 +109,7 @@ void CFontListDlg::OnPaint() {
     return;
   }
   PaintSession paint(m_hWnd);
-  SendMessageA(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.Dc()), 0);
+  SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.Dc()), 0);
   RECT client;
   GetClientRect(m_hWnd, &client);
   const int left = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;

@@ -6,6 +6,7 @@
 #include "app/font_list_dlg-win32.h"
 #include "app/removal_run-win32.h"
 #include "app/run_options-win32.h"
+#include "common/wide_text-win32.h"
 #include "discovery/result_text.h"
 #include "framework/message_pump-win32.h"
 #include "framework/string_resource-win32.h"
@@ -53,13 +54,13 @@ class DialogRunFace : public RunFace {
 
   bool ConfirmRemoval() override { return confirm_.DoModal() != IDCANCEL; }
 
-  // Asks the user, in a message box over the hidden main screen, to close the listed applications.
+  // Asks the user, in a message box over the hidden main screen, to close the listed applications
+  // (their executables' names, as the system's ANSI functions gave them).
   StillOpenChoice ApplicationsStillOpen(const std::string& applications) override {
-    char title[256] = {};
-    GetWindowTextA(mainDialog_, title, sizeof title);
-    const std::string message = LoadResourceText(IDS_APPS_STILL_OPEN) + applications;
-    const int answer = MessageBoxA(nullptr, message.c_str(), title,
-                                   MB_RETRYCANCEL | MB_ICONWARNING | MB_SETFOREGROUND);
+    wchar_t title[256] = {};
+    GetWindowTextW(mainDialog_, title, 256);
+    const std::wstring message = LoadResourceTextW(IDS_APPS_STILL_OPEN) + WideFromSystemAnsi(applications);
+    const int answer = MessageBoxW(nullptr, message.c_str(), title, MB_RETRYCANCEL | MB_ICONWARNING | MB_SETFOREGROUND);
     return answer == IDCANCEL ? StillOpenChoice::kEndProgram : StillOpenChoice::kRetry;
   }
   DWORD StillOpenQuestionAfterMs() const override { return CurrentRunOptions().askAboutOpenApplicationsAfterMs; }
@@ -71,8 +72,8 @@ class DialogRunFace : public RunFace {
     progress_.SetStep(1);
     cursor_.emplace();
   }
-  void ProgressStatus(const std::string& line1, const char* line2) override {
-    progress_.SetStatus(line1.c_str(), line2);
+  void ProgressStatus(const std::wstring& line1, const char* line2) override {
+    progress_.SetStatus(line1.c_str(), WideFromSystemAnsi(line2).c_str());
   }
   // Advances the bar by one step, then pauses where a test asked for it (answering messages, so
   // that the windows can be read from outside meanwhile).
@@ -118,8 +119,8 @@ void CFontListDlg::OnOK() {
     return;
   }
   if (end == RunEnd::kCompleted) {
-    success.ShowResult(BuildResultText(m_openTypeFontList, LoadResourceText(IDS_FONTS_REMOVED_AT_RESTART),
-                                       LoadResourceText(IDS_FONTS_NOT_REMOVED)));
+    success.ShowResult(BuildResultText(m_openTypeFontList, LoadResourceTextW(IDS_FONTS_REMOVED_AT_RESTART),
+                                       LoadResourceTextW(IDS_FONTS_NOT_REMOVED)));
   }
 
   m_driveRootList.clear();

@@ -20,6 +20,5 @@ std::vector<std::string>& ProgramArguments() {
   return arguments;
 }
 
-std::string AnsiArgument(const std::string& argument) { return AnsiFromWide(WideFromUtf8(argument)); }
 
 }  // namespace kc

@@ -12,7 +12,4 @@ namespace kc {
 // program parses.
 std::vector<std::string>& ProgramArguments();
 
-// An argument in the system's code page, for the message boxes and log lines that take ANSI text.
-std::string AnsiArgument(const std::string& argument);
-
 }  // namespace kc

@@ -47,7 +47,7 @@ RunEnd RemovalRun::Run() {
   }
 
   face_.ProgressBegins(static_cast<int>(drives_.size()));
-  face_.ProgressStatus(LoadResourceText(IDS_STATUS_PREPARING), "");
+  face_.ProgressStatus(LoadResourceTextW(IDS_STATUS_PREPARING), "");
   face_.ProgressStep();
   if (!SearchDrives()) return RunEnd::kOutOfMemory;
 
@@ -61,7 +61,7 @@ RunEnd RemovalRun::Run() {
     }
   }
   face_.ProgressStep();
-  face_.ProgressStatus("", "");
+  face_.ProgressStatus(L"", "");
   face_.ProgressEnds();
 
   const RemovalTally tally = Tally();
@@ -91,7 +91,7 @@ bool RemovalRun::WaitForApplications() {
 }
 
 bool RemovalRun::SearchDrives() {
-  const std::string status = LoadResourceText(IDS_STATUS_SEARCHING);
+  const std::wstring status = LoadResourceTextW(IDS_STATUS_SEARCHING);
   FontSearch search{openTypeFonts_, [this] { PumpMessages(face_.PumpWindow()); }};
   search.observer = this;
   ScopedRemovalListener listening(*this);

@@ -36,9 +36,10 @@ class RunFace {
   // Progress, in this order: begins before the first drive with the number of drives; a status of
   // two lines and a step after preparing, then per drive; DriveNotSearched for a drive whose
   // search failed (out of memory included, after which nothing more is shown); ends after the
-  // tools, with a last step and two empty status lines.
+  // tools, with a last step and two empty status lines. The first line is a text of the string
+  // table; the second a drive root, as the system's ANSI functions name it.
   virtual void ProgressBegins(int driveCount) = 0;
-  virtual void ProgressStatus(const std::string& line1, const char* line2) = 0;
+  virtual void ProgressStatus(const std::wstring& line1, const char* line2) = 0;
   virtual void ProgressStep() = 0;
   virtual void DriveNotSearched() = 0;
   virtual void ProgressEnds() = 0;

@@ -36,9 +36,12 @@ class RecordingFace : public RunFace {
   DWORD StillOpenQuestionAfterMs() const override { return 1000; }
   HWND PumpWindow() const override { return nullptr; }
   void ProgressBegins(int driveCount) override { calls.push_back("begins " + std::to_string(driveCount)); }
-  void ProgressStatus(const std::string& line1, const char* line2) override {
-    // The first line is a two-line text of the string table: its first line is enough here.
-    calls.push_back("status " + line1.substr(0, line1.find('\n')) + "|" + line2);
+  void ProgressStatus(const std::wstring& line1, const char* line2) override {
+    // The first line is a two-line text of the string table: its first line is enough here, noted
+    // in code page 932 like this file's literals.
+    char first[256] = {};
+    WideCharToMultiByte(932, 0, line1.substr(0, line1.find(L'\n')).c_str(), -1, first, sizeof first, nullptr, nullptr);
+    calls.push_back(std::string("status ") + first + "|" + line2);
   }
   void ProgressStep() override { calls.push_back("step"); }
   void DriveNotSearched() override { calls.push_back("drive not searched"); }

@@ -62,9 +62,9 @@ TEST(MainScreenTest, StartUpAddsTheAboutItemAndListsTheDrives) {
   ASSERT_GE(count, 2);
   EXPECT_EQ(static_cast<UINT>(MF_SEPARATOR), GetMenuState(menu, count - 2, MF_BYPOSITION) & MF_SEPARATOR);
   EXPECT_EQ(static_cast<UINT>(IDM_ABOUTBOX), GetMenuItemID(menu, count - 1));
-  char text[256] = {};
-  GetMenuStringA(menu, count - 1, text, sizeof text, MF_BYPOSITION);
-  EXPECT_STREQ("フォントリスト生成ツールのバージョン情報(&A)...", text);
+  wchar_t text[256] = {};
+  GetMenuStringW(menu, count - 1, text, 256, MF_BYPOSITION);
+  EXPECT_STREQ(L"フォントリスト生成ツールのバージョン情報(&A)...", text);
 
   ASSERT_EQ(1u, dialog.m_driveRootList.size());
   EXPECT_STREQ("C:\\", dialog.m_driveRootList[0].path);

@@ -28,7 +28,7 @@ class UnattendedFace : public RunFace {
   DWORD StillOpenQuestionAfterMs() const override { return CurrentRunOptions().unattendedWaitForApplicationsMs; }
   HWND PumpWindow() const override { return nullptr; }
   void ProgressBegins(int) override {}
-  void ProgressStatus(const std::string&, const char*) override {}
+  void ProgressStatus(const std::wstring&, const char*) override {}
   void ProgressStep() override {}
   void DriveNotSearched() override {}
   void ProgressEnds() override {}

@@ -1,13 +1,7 @@
 #include "common/escaped_text.h"
 
-#include "common/path_split.h"
-
 namespace kc {
 namespace {
-
-// Code page 932: the bytes that may end a double-byte character. No byte below 0x40 is a trail
-// byte, so a control character, '"' or '%' is never half of a character.
-bool IsTrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFC && byte != 0x7F; }
 
 bool IsControl(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
 
@@ -40,11 +34,13 @@ bool BreaksLines(const unsigned char* p, size_t length) {
   return length == 3 && p[0] == 0xE2 && p[1] == 0x80 && (p[2] == 0xA8 || p[2] == 0xA9);
 }
 
-std::string EscapedUtf8Field(const char* text) {
+// `quotes`: '"' and '%' too, for a field of the log.
+std::string EscapedUtf8(const char* text, bool quotes) {
   std::string out;
   for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != 0;) {
     const size_t length = Utf8CharacterLength(p);
-    if (length == 0 || (length == 1 && (IsControl(*p) || *p == '"' || *p == '%')) || BreaksLines(p, length)) {
+    const bool special = length == 1 && (IsControl(*p) || (quotes && (*p == '"' || *p == '%')));
+    if (length == 0 || special || BreaksLines(p, length)) {
       // Each byte of it: a broken sequence must not swallow the quote or line end after it.
       const size_t bytes = length == 0 ? 1 : length;
       for (size_t i = 0; i < bytes; ++i) AppendPercentEscape(out, p[i]);
@@ -66,27 +62,6 @@ void AppendPercentEscape(std::string& out, unsigned char byte) {
   out += kDigits[byte & 0x0F];
 }
 
-std::string EscapedText(const char* text, EscapeFor use) {
-  if (use == EscapeFor::kLogField) return EscapedUtf8Field(text);
-  std::string out;
-  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p) {
-    if (IsCp932LeadByte(*p)) {
-      if (IsTrailByte(p[1])) {
-        out += static_cast<char>(p[0]);
-        out += static_cast<char>(p[1]);
-        ++p;
-      } else {
-        AppendPercentEscape(out, *p);
-      }
-      continue;
-    }
-    if (IsControl(*p)) {
-      AppendPercentEscape(out, *p);
-    } else {
-      out += static_cast<char>(*p);
-    }
-  }
-  return out;
-}
+std::string EscapedText(const char* text, EscapeFor use) { return EscapedUtf8(text, use == EscapeFor::kLogField); }
 
 }  // namespace kc

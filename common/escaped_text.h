@@ -3,13 +3,12 @@
 // value, a system message) shown where one line must stay one line: the run's log, where a script
 // reads each line as one event, and the dialog's result list, one font a line.
 //
-// Bytes that would break the line are written as %XX (two capital hexadecimal digits of the byte).
-// The log is UTF-8: there every control character (below 0x20, 0x7F, and U+0080 to U+009F), U+2028
-// and U+2029, every byte that is not part of a well-formed UTF-8 character, and '"' and '%', so
-// that a quoted text ends only at its closing quote and every %XX reads back to one byte. The
-// result list's text is code page 932: there control characters below 0x20 and 0x7F, and a lone
-// byte of a double-byte character (a lead byte with no trail byte after it, which would swallow
-// what follows when the text is converted).
+// The texts are UTF-8 (made from what Windows stores in UTF-16). Bytes that would break the line
+// are written as %XX (two capital hexadecimal digits of the byte): every control character (below
+// 0x20, 0x7F, and U+0080 to U+009F), U+2028 and U+2029, and every byte that is not part of a
+// well-formed UTF-8 character (which would swallow what follows when the text is converted). In
+// the log '"' and '%' too, so that a quoted text ends only at its closing quote and every %XX
+// reads back to one byte.
 
 #include <cstddef>
 #include <string>
@@ -17,8 +16,8 @@
 namespace kc {
 
 enum class EscapeFor {
-  kDisplay,   // code page 932: control characters and lone lead bytes
-  kLogField,  // UTF-8: control characters, line separators, broken characters, '"' and '%'
+  kDisplay,   // control characters, line separators, broken characters
+  kLogField,  // those, '"' and '%'
 };
 
 // Appends "%XX" for `byte`, the one form every escape of the program's texts takes.

@@ -34,13 +34,13 @@ std::string Utf8FromWide(const wchar_t* text, size_t length) {
 
 std::string Utf8FromWide(const wchar_t* text) { return text == nullptr ? std::string() : Utf8FromWide(text, wcslen(text)); }
 
-std::wstring WideFromUtf8(const std::string& text) {
+std::wstring WideFromSystemAnsi(const std::string& text) {
   if (text.empty()) return std::wstring();
   const int size = static_cast<int>(text.size());
-  const int units = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+  const int units = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
   if (units <= 0) return std::wstring();
   std::wstring out(static_cast<size_t>(units), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), size, &out[0], units);
+  MultiByteToWideChar(CP_ACP, 0, text.data(), size, &out[0], units);
   return out;
 }
 
@@ -77,16 +77,6 @@ void Cp932SpellingOf(const wchar_t* text, size_t length, char* out, size_t capac
     std::memcpy(out + used, bytes, static_cast<size_t>(count));
     used += static_cast<size_t>(count);
   }
-}
-
-std::string AnsiFromWide(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  const int size = static_cast<int>(text.size());
-  const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  if (length <= 0) return std::string();
-  std::string ansi(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), size, &ansi[0], length, nullptr, nullptr);
-  return ansi;
 }
 
 bool SameWideNameIgnoringCase(const wchar_t* a, size_t aLength, const wchar_t* b, size_t bLength) {

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string>
 
+#include "common/utf8.h"
+
 namespace kc {
 
 // UTF-16 as UTF-8. A lone surrogate becomes U+FFFD, as Windows Vista and later convert it.
@@ -13,8 +15,11 @@ std::string Utf8FromWide(const wchar_t* text, size_t length);
 inline std::string Utf8FromWide(const std::wstring& text) { return Utf8FromWide(text.data(), text.size()); }
 std::string Utf8FromWide(const wchar_t* text);
 
-// UTF-8 as UTF-16 (invalid bytes become U+FFFD).
-std::wstring WideFromUtf8(const std::string& text);
+// UTF-8 as UTF-16: WideFromUtf8 in common/utf8.h.
+
+// Text an A function gave (a process's path from GetModuleFileNameExA), which is in the system's
+// code page, as UTF-16.
+std::wstring WideFromSystemAnsi(const std::string& text);
 
 // Code page 932 bytes (the Macintosh Japanese names of fonts, the program's own Japanese texts) as
 // UTF-16, with code page 932 itself whatever the system's code page is. A Windows without that
@@ -26,10 +31,6 @@ inline std::wstring WideFromCp932(const std::string& text) { return WideFromCp93
 // lacks is '?' (no best fit: '¥' must not become a backslash). Cut, at a whole character, to
 // `capacity` - 1 bytes and terminated; `capacity` is at least 1.
 void Cp932SpellingOf(const wchar_t* text, size_t length, char* out, size_t capacity);
-
-// UTF-16 in the system's code page, best fit and '?' as WideCharToMultiByte(CP_ACP) gives it: only
-// for a text shown through the ANSI functions, never to open or decide anything.
-std::string AnsiFromWide(const std::wstring& text);
 
 // Whether two names (or paths) are the same for the file system: whole strings, letter case aside
 // by Windows' own upper-case table (RtlUpcaseUnicodeChar), no linguistic rules, no code page.

@@ -6,6 +6,7 @@
 //   3. the fonts still on disk (neither deleted nor scheduled), after `notRemovedHeading`.
 // A part without fonts is left out; an empty line sets each heading apart from what precedes it.
 // A run that removed everything it found gives just the list, and one that found nothing "".
+// The text is UTF-16, as the result dialog hands it to Windows (natively, one wchar_t a character).
 
 #include <string>
 
@@ -14,7 +15,7 @@
 namespace kc {
 
 // Reads the collection list through GetCollectionFontCount / GetCollectionFont.
-std::string BuildResultText(const OpenTypeFontList& openTypeFonts, const std::string& removedAtRestartHeading,
-                            const std::string& notRemovedHeading);
+std::wstring BuildResultText(const OpenTypeFontList& openTypeFonts, const std::wstring& removedAtRestartHeading,
+                             const std::wstring& notRemovedHeading);
 
 }  // namespace kc

@@ -11,25 +11,25 @@ HWND CDataExchange::PrepareControl(int id) {
   return m_hLastControl;
 }
 
-void DDX_Text(CDataExchange* pDX, int id, std::string& value) {
+void DDX_Text(CDataExchange* pDX, int id, std::wstring& value) {
   if (pDX->Failed()) return;
   const HWND control = pDX->PrepareControl(id);
   if (control == nullptr) return;
   if (!pDX->m_bSaveAndValidate) {
-    SetWindowTextA(control, value.c_str());
+    SetWindowTextW(control, value.c_str());
     return;
   }
-  const int length = GetWindowTextLengthA(control);  // may over-count, never under-count
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  const int copied = GetWindowTextA(control, &text[0], length + 1);
+  const int length = GetWindowTextLengthW(control);  // may over-count, never under-count
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const int copied = GetWindowTextW(control, &text[0], length + 1);
   text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
   value.swap(text);
 }
 
-void DDV_MaxChars(CDataExchange* pDX, const std::string& value, int maxChars) {
+void DDV_MaxChars(CDataExchange* pDX, const std::wstring& value, int maxChars) {
   if (pDX->Failed() || pDX->LastControl() == nullptr) return;
   if (!pDX->m_bSaveAndValidate) {
-    SendMessageA(pDX->LastControl(), EM_LIMITTEXT, static_cast<WPARAM>(maxChars), 0);
+    SendMessageW(pDX->LastControl(), EM_LIMITTEXT, static_cast<WPARAM>(maxChars), 0);
     return;
   }
   if (value.size() > static_cast<size_t>(maxChars)) pDX->Fail();

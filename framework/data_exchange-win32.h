@@ -9,7 +9,8 @@
 // Loading (UpdateData(FALSE)) writes each member into its control and sets the control's text limit;
 // saving (UpdateData(TRUE)) reads each control into its member and checks the limit. The first
 // failure stops the exchange: later calls do nothing, and UpdateData reports it once.
-// Lengths are counted in bytes of the ANSI code page, as the ANSI window functions count them.
+// Texts travel as UTF-16 (the W window functions), so no code page comes between a member and its
+// control; lengths are counted in UTF-16 units, as the controls of a Unicode window count them.
 
 #include <windows.h>
 
@@ -43,10 +44,10 @@ class CDataExchange {
 
 // The control's text to `value` (saving) or `value` to the control's text (loading). A missing
 // control fails the exchange.
-void DDX_Text(CDataExchange* pDX, int id, std::string& value);
+void DDX_Text(CDataExchange* pDX, int id, std::wstring& value);
 
 // Loading: limits the last control's text to `maxChars`. Saving: fails when `value` is longer.
-void DDV_MaxChars(CDataExchange* pDX, const std::string& value, int maxChars);
+void DDV_MaxChars(CDataExchange* pDX, const std::wstring& value, int maxChars);
 
 // Attaches `control` to the dialog's control `id` (once; later exchanges leave it attached).
 void DDX_Control(CDataExchange* pDX, int id, CProgressCtrl& control);

@@ -24,9 +24,8 @@ HWND CDialog::OwnerWindow() const {
 
 INT_PTR CDialog::DoModal() {
   m_modal = true;
-  const INT_PTR result =
-      DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_templateId), OwnerWindow(),
-                      DialogProc, reinterpret_cast<LPARAM>(this));
+  const INT_PTR result = DialogBoxParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_templateId), OwnerWindow(),
+                                         DialogProc, reinterpret_cast<LPARAM>(this));
   m_modal = false;
   return result;
 }
@@ -36,8 +35,8 @@ BOOL CDialog::Create(UINT templateId, HWND parent) {
   m_templateId = templateId;
   m_parent = parent;
   m_modal = false;
-  const HWND hwnd = CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(templateId),
-                                       OwnerWindow(), DialogProc, reinterpret_cast<LPARAM>(this));
+  const HWND hwnd = CreateDialogParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(templateId), OwnerWindow(),
+                                       DialogProc, reinterpret_cast<LPARAM>(this));
   return hwnd != nullptr;
 }
 
@@ -87,10 +86,10 @@ void CDialog::OnDataValidateError(int controlId) {
 }
 
 void CDialog::OnSysCommand(UINT nID, LPARAM lParam) {
-  DefWindowProcA(m_hWnd, WM_SYSCOMMAND, nID, lParam);
+  DefWindowProcW(m_hWnd, WM_SYSCOMMAND, nID, lParam);
 }
 
-void CDialog::OnPaint() { DefWindowProcA(m_hWnd, WM_PAINT, 0, 0); }
+void CDialog::OnPaint() { DefWindowProcW(m_hWnd, WM_PAINT, 0, 0); }
 
 void CDialog::OnDestroy() {}
 
@@ -98,17 +97,17 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
   CDialog* dialog = nullptr;
   if (message == WM_INITDIALOG) {
     dialog = reinterpret_cast<CDialog*>(lParam);
-    SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+    SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
     dialog->m_hWnd = hwnd;
   } else {
-    dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+    dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
   }
   // Messages before WM_INITDIALOG (WM_SETFONT) and after the object let go get the defaults.
   if (dialog == nullptr) return FALSE;
 
   const INT_PTR result = dialog->OnMessage(message, wParam, lParam);
   if (message == WM_NCDESTROY) {
-    SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+    SetWindowLongPtrW(hwnd, DWLP_USER, 0);
     dialog->m_hWnd = nullptr;
   }
   return result;

@@ -1,6 +1,8 @@
 #pragma once
 // CDialog: a dialog built from a template in the program's resources, modal (DoModal) or modeless
-// (Create). How a message reaches a handler:
+// (Create). Each is a Unicode window (DialogBoxParamW, CreateDialogParamW): the template's texts
+// and every text set later reach the controls as UTF-16, never through the system's code page,
+// which on an English Windows has no Japanese. How a message reaches a handler:
 //
 //   DialogProc (one for every dialog) finds the CDialog object stored in the window at
 //   WM_INITDIALOG and calls its OnMessage, which

@@ -128,7 +128,7 @@ TEST(MessageMapTest, CommandsNoDialogHandlesReachTheApplication) {
 class LimitedTextDialog : public CDialog {
  public:
   LimitedTextDialog() : CDialog(IDD_ERROR_DIALOG, nullptr) {}
-  std::string m_strText;
+  std::wstring m_strText;
   int failures = 0;
   int failedControl = 0;
 
@@ -144,7 +144,7 @@ class LimitedTextDialog : public CDialog {
 };
 
 // Reading back more than the limit fails once, at the control whose text is too long.
-TEST(DataExchangeTest, SavingChecksTheLimitToTheByte) {
+TEST(DataExchangeTest, SavingChecksTheLimitToTheUnit) {
   struct Case {
     size_t length;
     bool accepted;
@@ -153,8 +153,8 @@ TEST(DataExchangeTest, SavingChecksTheLimitToTheByte) {
   for (const Case& c : cases) {
     LimitedTextDialog dialog;
     ASSERT_TRUE(dialog.Create(IDD_ERROR_DIALOG, nullptr));
-    const std::string text(c.length, 'x');
-    SetDlgItemTextA(dialog.m_hWnd, IDC_ERROR_MESSAGE, text.c_str());
+    const std::wstring text(c.length, L'x');
+    SetDlgItemTextW(dialog.m_hWnd, IDC_ERROR_MESSAGE, text.c_str());
     EXPECT_EQ(c.accepted ? TRUE : FALSE, dialog.UpdateData(TRUE)) << c.length;
     EXPECT_EQ(c.accepted ? 0 : 1, dialog.failures) << c.length;
     if (c.accepted) {
@@ -164,28 +164,28 @@ TEST(DataExchangeTest, SavingChecksTheLimitToTheByte) {
     }
   }
   LimitedTextDialog dialog;
-  dialog.m_strText = "shown";
+  dialog.m_strText = L"shown";
   ASSERT_TRUE(dialog.Create(IDD_ERROR_DIALOG, nullptr));
-  char shown[16] = {};
-  GetDlgItemTextA(dialog.m_hWnd, IDC_ERROR_MESSAGE, shown, sizeof shown);
-  EXPECT_STREQ("shown", shown) << "creating the window loads the members into the controls";
+  wchar_t shown[16] = {};
+  GetDlgItemTextW(dialog.m_hWnd, IDC_ERROR_MESSAGE, shown, 16);
+  EXPECT_STREQ(L"shown", shown) << "creating the window loads the members into the controls";
 }
 
 TEST(StringResourceTest, LoadsWholeEntriesAndTellsMissingOnes) {
-  std::string text = "unchanged";
+  std::wstring text = L"unchanged";
   EXPECT_TRUE(LoadResourceString(IDS_OUT_OF_MEMORY, text));
-  // The longest entry, whole: 2 lines, 100 characters of code page 932.
-  EXPECT_EQ(std::string("メモリアクセス中にエラーが発生しました。\nメモリの空き容量を確認していただき、"
-                        "マシン再起動後、今一度、実行してください。"),
+  // The longest entry, whole: 2 lines, 100 characters.
+  EXPECT_EQ(std::wstring(L"メモリアクセス中にエラーが発生しました。\nメモリの空き容量を確認していただき、"
+                         L"マシン再起動後、今一度、実行してください。"),
             text);
 
-  text = "unchanged";
+  text = L"unchanged";
   EXPECT_FALSE(LoadResourceString(4242, text)) << "no block holds 4242";
-  EXPECT_EQ("unchanged", text);
+  EXPECT_EQ(L"unchanged", text);
 
   // 1010 shares a block with 1009 but is not defined: an empty entry.
   EXPECT_TRUE(LoadResourceString(1010, text));
-  EXPECT_EQ("", text);
+  EXPECT_EQ(L"", text);
 }
 
 TEST(PumpMessagesTest, TakesAtMostAThousandMessagesPerCallAndADrainTakesAll) {

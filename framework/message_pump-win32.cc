@@ -5,11 +5,11 @@ namespace kc {
 int PumpMessages(HWND dialog) {
   int taken = 0;
   MSG msg;
-  while (taken < kPumpMessagesBudget && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (taken < kPumpMessagesBudget && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     ++taken;
-    if (dialog != nullptr && IsDialogMessageA(dialog, &msg)) continue;
+    if (dialog != nullptr && IsDialogMessageW(dialog, &msg)) continue;
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   return taken;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The one message pump of the program: keeps its windows alive during long work on the one
 // user-interface thread. The removal run pumps a bounded batch at a time; the progress window's
-// step drains the queue with the same pump.
+// step drains the queue with the same pump. The dialogs are Unicode windows, so their messages are
+// taken and dispatched with the W functions, which hand them over unconverted.
 
 #include <windows.h>
 

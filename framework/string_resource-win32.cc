@@ -11,14 +11,14 @@ HINSTANCE FindStringResourceHandle(UINT id) {
   return block != nullptr ? module : nullptr;
 }
 
-bool LoadResourceString(UINT id, std::string& text) {
+bool LoadResourceString(UINT id, std::wstring& text) {
   const HINSTANCE module = FindStringResourceHandle(id);
   if (module == nullptr) return false;
-  // LoadStringA truncates silently; grow the buffer until the text fits with room to spare.
+  // LoadStringW truncates silently; grow the buffer until the text fits with room to spare.
   for (int size = 256; size <= 65536 * 2; size *= 2) {
-    std::string buffer(static_cast<size_t>(size), '\0');
-    const int copied = LoadStringA(module, id, &buffer[0], size);
-    if (copied < size - 2) {
+    std::wstring buffer(static_cast<size_t>(size), L'\0');
+    const int copied = LoadStringW(module, id, &buffer[0], size);
+    if (copied < size - 1) {
       buffer.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
       text.swap(buffer);
       return true;
@@ -27,8 +27,8 @@ bool LoadResourceString(UINT id, std::string& text) {
   return false;
 }
 
-std::string LoadResourceText(UINT id) {
-  std::string text;
+std::wstring LoadResourceTextW(UINT id) {
+  std::wstring text;
   LoadResourceString(id, text);
   return text;
 }

@@ -52,8 +52,9 @@
 //   wine 'C:\tests\kcui.exe' click 'KESTREL CHARTER契約解約時のフォント削除処理' 2 --pid "$pid"
 //   wine 'C:\tests\kcui.exe' wait-exit "$pid"
 //
-// Titles and texts given on the command line may be in any script (the tool uses the Unicode
-// window functions); the program under test is ANSI, and the system converts between them.
+// Titles and texts given on the command line may be in any script: the tool uses the Unicode
+// window functions (WM_GETTEXT sent with SendMessageW), as does the program under test, so no code
+// page comes between them and a text reads as the program set it.
 #include <windows.h>
 #include <shellapi.h>
 

@@ -10,13 +10,14 @@
 //   dialog<TAB>CLIENT_W<TAB>CLIENT_H<TAB>DPI<TAB>SMALL_ICON<TAB>BIG_ICON<TAB>SM_CXSMICON<TAB>SM_CXICON
 //       the dialog's client area, the screen's DPI, the widths of the title bar's icons (WM_GETICON;
 //       0 when none is set) and the sizes the system asks for at this DPI
-//   ID<TAB>class<TAB>visible|hidden<TAB>X<TAB>Y<TAB>W<TAB>H<TAB>KIND<TAB>NEED_W<TAB>NEED_H
+//   ID<TAB>class<TAB>visible|hidden<TAB>X<TAB>Y<TAB>W<TAB>H<TAB>KIND<TAB>NEED_W<TAB>NEED_H<TAB>MISSING
 //       per child control, in z-order, its rectangle in the dialog's client coordinates, and what
 //       it needs by its KIND: "text" (a static text), the extent of its ink when its text is drawn
 //       with its font and its own DrawText format into its width (DT_NOCLIP, so nothing it would
 //       cut is lost; the height is DrawText's, the lines' cells); "button" (a push button), its
 //       text's extent on one line; "bitmap" or "icon" (a picture), the image's size; otherwise
-//       "-<TAB>-<TAB>-"
+//       "-<TAB>-<TAB>-". MISSING, for a text or a button: how many characters of its text draw
+//       as the missing glyph or draw nothing, as no font of the system holds them ("-" otherwise)
 #include <windows.h>
 
 #include <cstdio>
@@ -55,46 +56,96 @@ UINT StaticFormat(LONG style) {
   return format;
 }
 
+// A white 32-bit bitmap in a memory DC with `font` selected, to draw text on as a control draws it.
+class Canvas {
+ public:
+  Canvas(int width, int height, HFONT font) : m_width(width), m_height(height) {
+    const HDC screen = GetDC(nullptr);
+    m_dc = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    m_pixels = static_cast<const DWORD*>(bits);
+    if (m_bitmap == nullptr || m_pixels == nullptr) return;
+    m_oldBitmap = SelectObject(m_dc, m_bitmap);
+    m_oldFont = SelectObject(m_dc, font != nullptr ? font : GetStockObject(SYSTEM_FONT));
+    SetTextColor(m_dc, RGB(0, 0, 0));
+    SetBkMode(m_dc, TRANSPARENT);
+  }
+  ~Canvas() {
+    if (m_oldBitmap != nullptr) {
+      SelectObject(m_dc, m_oldFont);
+      SelectObject(m_dc, m_oldBitmap);
+    }
+    if (m_bitmap != nullptr) DeleteObject(m_bitmap);
+    DeleteDC(m_dc);
+  }
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+
+  bool Ready() const { return m_oldBitmap != nullptr; }
+  // Clears the canvas and draws `text` into `width` pixels; returns DrawText's height.
+  int Draw(const std::wstring& text, int width, UINT format) {
+    RECT all = {0, 0, m_width, m_height};
+    FillRect(m_dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    RECT place = {0, 0, width, m_height};
+    const int height = DrawTextW(m_dc, text.c_str(), static_cast<int>(text.size()), &place, format | DT_NOCLIP);
+    GdiFlush();
+    return height;
+  }
+  bool Inked(int x, int y) const { return (m_pixels[y * m_width + x] & 0xFFFFFF) != 0xFFFFFF; }
+  std::vector<DWORD> Pixels() const { return std::vector<DWORD>(m_pixels, m_pixels + m_width * m_height); }
+  int Width() const { return m_width; }
+  int Height() const { return m_height; }
+
+ private:
+  int m_width, m_height;
+  HDC m_dc = nullptr;
+  HBITMAP m_bitmap = nullptr;
+  const DWORD* m_pixels = nullptr;
+  HGDIOBJ m_oldBitmap = nullptr;
+  HGDIOBJ m_oldFont = nullptr;
+};
+
 // Draws `text` as a control of `width` pixels draws it and returns the extent of the ink.
 SIZE InkExtent(HFONT font, const std::wstring& text, int width, UINT format) {
   SIZE need = {0, 0};
-  const HDC screen = GetDC(nullptr);
-  const HDC dc = CreateCompatibleDC(screen);
-  ReleaseDC(nullptr, screen);
-  const int canvasW = width * 2 + 64;
-  const int canvasH = 2048;
-  BITMAPINFO info = {};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), canvasW, -canvasH, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  const HBITMAP canvas = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (canvas == nullptr || bits == nullptr) {
-    DeleteDC(dc);
-    return need;
-  }
-  const HGDIOBJ oldBitmap = SelectObject(dc, canvas);
-  const HGDIOBJ oldFont = SelectObject(dc, font != nullptr ? font : GetStockObject(SYSTEM_FONT));
-  RECT all = {0, 0, canvasW, canvasH};
-  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  SetTextColor(dc, RGB(0, 0, 0));
-  SetBkMode(dc, TRANSPARENT);
-  RECT place = {0, 0, width, canvasH};
-  const int height = DrawTextW(dc, text.c_str(), -1, &place, format | DT_NOCLIP);
-  GdiFlush();
-  const DWORD* pixels = static_cast<const DWORD*>(bits);
-  for (int y = 0; y < canvasH; ++y) {
-    for (int x = canvasW - 1; x >= need.cx; --x) {
-      if ((pixels[y * canvasW + x] & 0xFFFFFF) != 0xFFFFFF) {
+  Canvas canvas(width * 2 + 64, 2048, font);
+  if (!canvas.Ready()) return need;
+  need.cy = canvas.Draw(text, width, format);  // the lines' cells, as DrawText laid them out
+  for (int y = 0; y < canvas.Height(); ++y) {
+    for (int x = canvas.Width() - 1; x >= need.cx; --x) {
+      if (canvas.Inked(x, y)) {
         need.cx = x + 1;
         break;
       }
     }
   }
-  need.cy = height;  // the lines' cells, as DrawText laid them out
-  SelectObject(dc, oldFont);
-  SelectObject(dc, oldBitmap);
-  DeleteObject(canvas);
-  DeleteDC(dc);
   return need;
+}
+
+// How many characters of `text` no font of the system can show: each is drawn alone as DrawText
+// draws it (the system's font linking and fallback included) and counts when it draws nothing or
+// exactly what a noncharacter, which no font holds, draws: the missing glyph.
+int MissingGlyphs(HFONT font, const std::wstring& text) {
+  Canvas canvas(256, 256, font);
+  if (!canvas.Ready()) return -1;
+  const UINT format = DT_SINGLELINE | DT_NOPREFIX;
+  canvas.Draw(L"\xFDD0", 256, format);
+  std::vector<DWORD> missing = canvas.Pixels();
+  for (DWORD& pixel : missing) pixel &= 0xFFFFFF;
+  const std::vector<DWORD> blank(missing.size(), 0xFFFFFF);
+  int count = 0;
+  for (const wchar_t c : text) {
+    if (c <= L' ' || c == L'&' || c == L'\x3000') continue;  // spaces, line breaks, prefixes: no ink
+    canvas.Draw(std::wstring(1, c), 256, format);
+    std::vector<DWORD> drawn = canvas.Pixels();
+    for (DWORD& pixel : drawn) pixel &= 0xFFFFFF;
+    if (drawn == missing || drawn == blank) ++count;
+  }
+  return count;
 }
 
 SIZE TextExtent(HFONT font, std::wstring text) {
@@ -124,12 +175,14 @@ SIZE IconSize(HICON icon) {
   return size;
 }
 
-// What a control needs to show what it holds, and what kind of content that is ("-": none measured).
-SIZE Need(HWND control, const RECT& client, const wchar_t*& kind) {
+// What a control needs to show what it holds, what kind of content that is ("-": none measured) and,
+// for a text, how many of its characters no font shows (-1: not a text).
+SIZE Need(HWND control, const RECT& client, const wchar_t*& kind, int& missing) {
   const std::wstring cls = ClassOf(control);
   const LONG style = GetWindowLongW(control, GWL_STYLE);
   const HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
   kind = L"-";
+  missing = -1;
   if (lstrcmpiW(cls.c_str(), L"Static") == 0) {
     if ((style & SS_TYPEMASK) == SS_BITMAP) {
       kind = L"bitmap";
@@ -143,12 +196,14 @@ SIZE Need(HWND control, const RECT& client, const wchar_t*& kind) {
     if (format == 0) return {-1, -1};
     kind = L"text";
     const std::wstring text = TextOf(control);
+    missing = MissingGlyphs(font, text);
     if (text.empty()) return {0, 0};
     return InkExtent(font, text, client.right - client.left, format);
   }
   const LONG type = style & BS_TYPEMASK;
   if (lstrcmpiW(cls.c_str(), L"Button") == 0 && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)) {
     kind = L"button";
+    missing = MissingGlyphs(font, TextOf(control));
     return TextExtent(font, TextOf(control));
   }
   return {-1, -1};
@@ -170,7 +225,8 @@ BOOL CALLBACK ReportControl(HWND control, LPARAM param) {
   RECT client = {};
   GetClientRect(control, &client);
   const wchar_t* kind = L"-";
-  const SIZE need = Need(control, client, kind);
+  int missing = -1;
+  const SIZE need = Need(control, client, kind, missing);
   report.out += std::to_wstring(static_cast<short>(GetDlgCtrlID(control))) + L"\t" + ClassOf(control) +
                 (IsWindowVisible(control) ? L"\tvisible" : L"\thidden");
   Add(report.out, rect.left);
@@ -179,10 +235,15 @@ BOOL CALLBACK ReportControl(HWND control, LPARAM param) {
   Add(report.out, rect.bottom - rect.top);
   report.out += std::wstring(L"\t") + kind;
   if (need.cx < 0) {
-    report.out += L"\t-\t-\n";
+    report.out += L"\t-\t-";
   } else {
     Add(report.out, need.cx);
     Add(report.out, need.cy);
+  }
+  if (missing < 0) {
+    report.out += L"\t-\n";
+  } else {
+    Add(report.out, missing);
     report.out += L"\n";
   }
   return TRUE;

@@ -17,7 +17,7 @@ class CErrorDialog : public CDialog {
   // no module holds shows the dialog with an empty message.
   INT_PTR ShowMessage(UINT id);
 
-  std::string m_strMessage;
+  std::wstring m_strMessage;
 
  protected:
   BOOL OnInitDialog() override;

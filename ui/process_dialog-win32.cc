@@ -41,7 +41,7 @@ void CProcessDialog::SetRange(int lower, int upper) {
 
 void CProcessDialog::SetStep(int step) { m_progress.SetStep(step); }
 
-int CProcessDialog::SetStatus(const char* line1, const char* line2) {
+int CProcessDialog::SetStatus(const wchar_t* line1, const wchar_t* line2) {
   m_strStatus1 = line1;
   m_strStatus2 = line2;
   UpdateData(FALSE);

@@ -23,7 +23,7 @@ class CProcessDialog : public CDialog {
   void SetRange(int lower, int upper);  // each bound travels in 16 bits
   void SetStep(int step);
   // Shows `line1` and `line2` as the two status lines. Returns 0.
-  int SetStatus(const char* line1, const char* line2);
+  int SetStatus(const wchar_t* line1, const wchar_t* line2);
   // Handles every pending message of the thread, refreshes the status lines and advances the bar
   // by one step. Returns 0.
   int StepIt();
@@ -31,8 +31,8 @@ class CProcessDialog : public CDialog {
   void Finish();
 
   CProgressCtrl m_progress;
-  std::string m_strStatus1;
-  std::string m_strStatus2;
+  std::wstring m_strStatus1;
+  std::wstring m_strStatus2;
 
  protected:
   BOOL OnInitDialog() override;

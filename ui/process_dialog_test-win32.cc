@@ -14,9 +14,9 @@
 namespace kc {
 namespace {
 
-std::string ControlText(HWND dialog, int id) {
-  char text[2048] = {};
-  GetDlgItemTextA(dialog, id, text, sizeof text);
+std::wstring ControlText(HWND dialog, int id) {
+  wchar_t text[2048] = {};
+  GetDlgItemTextW(dialog, id, text, 2048);
   return text;
 }
 
@@ -37,12 +37,12 @@ TEST(ProcessDialogTest, DrivesTheBarAndTheStatusLines) {
     progress.SetStep(1);
     EXPECT_EQ(15, SendMessageA(bar, PBM_GETRANGE, FALSE, 0));
 
-    EXPECT_EQ(0, progress.SetStatus("line one", "C:\\"));
-    EXPECT_EQ("line one", ControlText(window, IDC_STATUS_LINE1));
-    EXPECT_EQ("C:\\", ControlText(window, IDC_STATUS_LINE2));
-    progress.SetStatus("", "");
-    EXPECT_EQ("", ControlText(window, IDC_STATUS_LINE1));
-    EXPECT_EQ("", ControlText(window, IDC_STATUS_LINE2));
+    EXPECT_EQ(0, progress.SetStatus(L"line one", L"C:\\"));
+    EXPECT_EQ(L"line one", ControlText(window, IDC_STATUS_LINE1));
+    EXPECT_EQ(L"C:\\", ControlText(window, IDC_STATUS_LINE2));
+    progress.SetStatus(L"", L"");
+    EXPECT_EQ(L"", ControlText(window, IDC_STATUS_LINE1));
+    EXPECT_EQ(L"", ControlText(window, IDC_STATUS_LINE2));
 
     // Unlike PumpMessages, StepIt takes every pending message before it advances the bar.
     for (int i = 0; i < 3000; ++i) ASSERT_TRUE(PostThreadMessageA(GetCurrentThreadId(), WM_APP, i, 0));

@@ -12,7 +12,7 @@ constexpr int kEmptyResultLimit = 256;
 
 CSuccessDialog::CSuccessDialog(HWND parent) : CDialog(IDD_SUCCESS_DIALOG, parent) {}
 
-INT_PTR CSuccessDialog::ShowResult(const std::string& resultText) {
+INT_PTR CSuccessDialog::ShowResult(const std::wstring& resultText) {
   m_strResult = resultText;
   return DoModal();
 }

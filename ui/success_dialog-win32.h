@@ -14,9 +14,9 @@ class CSuccessDialog : public CDialog {
   explicit CSuccessDialog(HWND parent = nullptr);
 
   // Shows `resultText` (lines ending in CR LF) modally; returns DoModal's result.
-  INT_PTR ShowResult(const std::string& resultText);
+  INT_PTR ShowResult(const std::wstring& resultText);
 
-  std::string m_strResult;
+  std::wstring m_strResult;
 
  protected:
   BOOL OnInitDialog() override;

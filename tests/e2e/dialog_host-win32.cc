@@ -39,31 +39,31 @@ int RunProcess(int drives) {
   progress.Start();
   progress.SetRange(0, drives + 3);
   progress.SetStep(1);
-  std::string status;
+  std::wstring status;
   kc::LoadResourceString(IDS_STATUS_PREPARING, status);
-  progress.SetStatus(status.c_str(), "");
+  progress.SetStatus(status.c_str(), L"");
   progress.StepIt();
   PumpFor(progress.m_hWnd, kHoldMs);
   kc::LoadResourceString(IDS_STATUS_SEARCHING, status);
   for (int i = 0; i < drives; ++i) {
-    char root[] = "C:\\";
-    root[0] = static_cast<char>('C' + i);
+    wchar_t root[] = L"C:\\";
+    root[0] = static_cast<wchar_t>(L'C' + i);
     progress.SetStatus(status.c_str(), root);
     PumpFor(progress.m_hWnd, kHoldMs);
     progress.StepIt();
   }
   progress.StepIt();
-  progress.SetStatus("", "");
+  progress.SetStatus(L"", L"");
   PumpFor(progress.m_hWnd, kHoldMs);
   progress.Finish();
   return 0;
 }
 
-std::string Lines(int count) {
-  std::string text;
+std::wstring Lines(int count) {
+  std::wstring text;
   for (int i = 1; i <= count; ++i) {
-    char line[64];
-    std::snprintf(line, sizeof line, "KC Sample Mincho %02d\r\n", i);
+    wchar_t line[64];
+    std::swprintf(line, 64, L"KC Sample Mincho %02d\r\n", i);
     text += line;
   }
   return text;
@@ -87,9 +87,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   }
   if (which == "success" && __argc >= 3) {
     kc::CSuccessDialog success(nullptr);
-    const std::string text = std::strcmp(__argv[2], "lines") == 0 && __argc >= 4
-                                 ? Lines(std::atoi(__argv[3]))
-                                 : std::string();
+    const std::wstring text = std::strcmp(__argv[2], "lines") == 0 && __argc >= 4
+                                  ? Lines(std::atoi(__argv[3]))
+                                  : std::wstring();
     return static_cast<int>(success.ShowResult(text));
   }
   if (which == "process" && __argc >= 3) return RunProcess(std::atoi(__argv[2]));

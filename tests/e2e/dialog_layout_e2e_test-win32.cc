@@ -1,7 +1,10 @@
-// Every dialog at the display scale of the test bed (WINEBED_DPI: 96, 120, 144 and 192 are run): each
-// visible control lies inside its dialog and overlaps no other, each text fits its control, each
-// picture is shown at the display's scale and the title bar's icon at the system's size. Measured
-// inside the running programs by kcui's layout command, with the dialogs' Japanese font.
+// Every dialog at the display scale of the test bed (WINEBED_DPI: 96, 120, 144 and 192 are run), and
+// on the code page of an English Windows (1252) and the UTF-8 one (65001), told by WINEBED_LOCALE:
+// each control's text, read as UTF-16, is its text on a Japanese Windows; each visible control lies
+// inside its dialog and overlaps no other, each text shows a glyph for every character and fits its
+// control, each picture is shown at the display's scale and the title bar's icon at the system's
+// size. Measured inside the running programs by kcui's layout command, with the dialogs' Japanese
+// font.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,13 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/dialog_texts-win32.h"
 #include "tests/e2e/kcui_driver-win32.h"
 
 namespace kc::e2e {
 namespace {
-
-const std::string kMainTitle = "\"KESTREL CHARTER契約解約時のフォント削除処理\"";
-const std::string kProgramTitle = "\"KESTREL CHARTER解約プログラム\"";
 
 struct DialogCase {
   const char* name;
@@ -25,21 +26,23 @@ struct DialogCase {
   const char* reach;        // a kcui action on the first window that opens the dialog, or null
   const std::string& title;
   bool titleBarIcon;        // the dialog sets its own icon
+  std::string texts;        // what kcui's texts prints, up to the progress window's status lines
 };
 
 // The panel picture's size at 100%; at other scales it grows with the DPI.
 constexpr int kPanelWidth = 102, kPanelHeight = 122;
 
 const DialogCase kDialogs[] = {
-    {"main screen", "FontList.exe", nullptr, kMainTitle, true},
-    {"About", "FontList.exe", "syscommand %s 16", kProgramTitle, false},
-    {"confirmation", "dialog_host.exe confirm", nullptr, kMainTitle, false},
-    {"progress", "dialog_host.exe process 8", nullptr, kProgramTitle, false},
-    {"result", "dialog_host.exe success lines 40", nullptr, kProgramTitle, false},
-    {"error 1001", "dialog_host.exe error 1001", nullptr, kProgramTitle, false},
-    {"error 1002", "dialog_host.exe error 1002", nullptr, kProgramTitle, false},
-    {"error 1003", "dialog_host.exe error 1003", nullptr, kProgramTitle, false},
-    {"error 1009", "dialog_host.exe error 1009", nullptr, kProgramTitle, false},
+    {"main screen", "FontList.exe", nullptr, kMainTitle, true, kMainScreenTexts},
+    {"About", "FontList.exe", "syscommand %s 16", kProgramTitle, false, kAboutTexts},
+    {"confirmation", "dialog_host.exe confirm", nullptr, kMainTitle, false, kConfirmTexts},
+    {"progress", "dialog_host.exe process 8", nullptr, kProgramTitle, false, kProcessTexts},
+    {"result", "dialog_host.exe success lines 40", nullptr, kProgramTitle, false,
+     SuccessDialogTexts(SampleResultLines(40))},
+    {"error 1001", "dialog_host.exe error 1001", nullptr, kProgramTitle, false, ErrorDialogTexts(kMessage1001)},
+    {"error 1002", "dialog_host.exe error 1002", nullptr, kProgramTitle, false, ErrorDialogTexts(kMessage1002)},
+    {"error 1003", "dialog_host.exe error 1003", nullptr, kProgramTitle, false, ErrorDialogTexts(kMessage1003)},
+    {"error 1009", "dialog_host.exe error 1009", nullptr, kProgramTitle, false, ErrorDialogTexts(kMessage1009)},
 };
 
 struct Control {
@@ -47,6 +50,7 @@ struct Control {
   bool visible = false;
   RECT rect = {};
   int needW = -1, needH = -1;
+  int missing = -1;  // characters of its text that no font shows
 };
 
 struct Layout {
@@ -73,7 +77,7 @@ bool Parse(const std::string& out, Layout& layout) {
   for (int i = 0; i < 7; ++i) *values[i] = Int(head[i + 1]);
   for (size_t i = 1; i < lines.size(); ++i) {
     const std::vector<std::string> f = Fields(lines[i]);
-    if (f.size() != 10) return false;
+    if (f.size() != 11) return false;
     Control c;
     c.id = f[0];
     c.cls = f[1];
@@ -82,6 +86,7 @@ bool Parse(const std::string& out, Layout& layout) {
     c.kind = f[7];
     c.needW = Int(f[8]);
     c.needH = Int(f[9]);
+    c.missing = Int(f[10]);
     layout.controls.push_back(c);
   }
   return true;
@@ -101,6 +106,11 @@ class DialogLayoutTest : public ::testing::Test {
 TEST_F(DialogLayoutTest, EveryDialogFitsAtTheDisplayScale) {
   const char* wanted = std::getenv("WINEBED_DPI");
   const int dpi = wanted != nullptr ? std::atoi(wanted) : 96;
+  // The test bed's locale sets the code page: Japanese (932), English (1252), or one without an
+  // ANSI code page, which Wine gives 65001, as Windows' "Use Unicode UTF-8" setting does.
+  const std::string locale = std::getenv("WINEBED_LOCALE") != nullptr ? std::getenv("WINEBED_LOCALE") : "";
+  const UINT codePage = locale == "C.UTF-8" ? 1252 : locale == "hi_IN.UTF-8" ? 65001 : 932;
+  ASSERT_EQ(codePage, GetACP()) << "the test bed did not set the code page";
   for (const DialogCase& d : kDialogs) {
     SCOPED_TRACE(std::string(d.name) + " at " + std::to_string(dpi) + " DPI");
     const DWORD pid = StartProgram(d.program);
@@ -118,6 +128,11 @@ TEST_F(DialogLayoutTest, EveryDialogFitsAtTheDisplayScale) {
     Layout layout;
     ASSERT_TRUE(Parse(run.out, layout)) << run.out;
     ASSERT_EQ(dpi, layout.dpi) << "the test bed did not set the display's DPI";
+    // Read as UTF-16 (WM_GETTEXT sent with SendMessageW): an ANSI read would convert through
+    // kcui's code page and show '?' whatever the program did.
+    const ToolRun texts = Kcui("texts " + d.title + pidArg);
+    ASSERT_EQ(0, texts.status);
+    EXPECT_EQ(d.texts, texts.out.substr(0, d.texts.size())) << texts.out;
     if (d.titleBarIcon) {
       EXPECT_EQ(layout.systemSmall, layout.smallIcon) << "title bar icon";
       EXPECT_EQ(layout.systemBig, layout.bigIcon) << "task switcher icon";
@@ -135,6 +150,9 @@ TEST_F(DialogLayoutTest, EveryDialogFitsAtTheDisplayScale) {
         const Control& other = layout.controls[j];
         EXPECT_FALSE(other.visible && IntersectRect(&both, &c.rect, &other.rect))
             << what << " overlaps " << other.id << " " << other.cls << "\n" << run.out;
+      }
+      if (c.kind == "text" || c.kind == "button") {
+        EXPECT_EQ(0, c.missing) << what << ": characters of its text show no glyph\n" << run.out;
       }
       if (c.kind == "text") {
         EXPECT_LE(c.needW, W(c.rect)) << what << ": its text is cut at the side\n" << run.out;

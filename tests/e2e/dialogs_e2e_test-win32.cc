@@ -9,35 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/dialog_texts-win32.h"
 #include "tests/e2e/kcui_driver-win32.h"
 
 namespace kc::e2e {
 namespace {
 
-const std::string kConfirmTitle = "\"KESTREL CHARTER契約解約時のフォント削除処理\"";
-const std::string kProgramTitle = "\"KESTREL CHARTER解約プログラム\"";
-
 std::string Pid(DWORD pid) { return " --pid " + std::to_string(pid); }
-
-const char kConfirmTexts[] =
-    u8"window\t0x94C800C4\t0x50101\tKESTREL CHARTER契約解約時のフォント削除処理\n"
-    u8"-1\tStatic\tvisible,enabled\t契約解除に伴う削除処理は中断できません。\\n\\n実行してよろしいですか？\n"
-    u8"1\tButton\tvisible,enabled,default\tはい\n"
-    u8"2\tButton\tvisible,enabled\tいいえ\n"
-    u8"-1\tStatic\tvisible,enabled\t#138\n";
-
-const char kProcessTexts[] =
-    u8"window\t0x94C00AC4\t0x10101\tKESTREL CHARTER解約プログラム\n"
-    u8"-1\tStatic\tvisible,enabled\tKESTREL CHARTERフォントファイルの検索と削除を行っています。\n"
-    u8"-1\tStatic\tvisible,enabled\tしばらくお待ち下さい。\n"
-    u8"1032\tmsctls_progress32\tvisible,enabled\t\n"
-    u8"1\tButton\thidden,disabled\t\n"
-    u8"2\tButton\thidden,disabled\t\n";
-
-const char kSuccessHeading[] =
-    u8"window\t0x94C000C4\t0x10101\tKESTREL CHARTER解約プログラム\n"
-    u8"1\tButton\tvisible,enabled,default\t了解\n"
-    u8"-1\tStatic\tvisible,enabled\t以下のフォントを削除しました。\n";
 
 class DialogTest : public ::testing::Test {
  protected:
@@ -59,23 +37,23 @@ TEST_F(DialogTest, ConfirmationAnswersOkOnlyForYesOrEnter) {
     int result;
   };
   const Case cases[] = {
-      {"click " + kConfirmTitle + " 1", IDOK},
-      {"key " + kConfirmTitle + " enter", IDOK},
-      {"click " + kConfirmTitle + " 2", IDCANCEL},
-      {"key " + kConfirmTitle + " esc", IDCANCEL},
-      {"syscommand " + kConfirmTitle + " 0xF060", IDCANCEL},  // the close box
+      {"click " + kMainTitle + " 1", IDOK},
+      {"key " + kMainTitle + " enter", IDOK},
+      {"click " + kMainTitle + " 2", IDCANCEL},
+      {"key " + kMainTitle + " esc", IDCANCEL},
+      {"syscommand " + kMainTitle + " 0xF060", IDCANCEL},  // the close box
   };
   bool textsChecked = false;
   for (const Case& c : cases) {
     const DWORD pid = Open("confirm");
     ASSERT_NE(0u, pid);
     if (!textsChecked) {
-      const ToolRun texts = Kcui("texts " + kConfirmTitle + Pid(pid));
+      const ToolRun texts = Kcui("texts " + kMainTitle + Pid(pid));
       ASSERT_EQ(0, texts.status);
       EXPECT_EQ(kConfirmTexts, texts.out);
       textsChecked = true;
     } else {
-      ASSERT_EQ(0, Kcui("find " + kConfirmTitle + Pid(pid)).status);
+      ASSERT_EQ(0, Kcui("find " + kMainTitle + Pid(pid)).status);
     }
     ASSERT_EQ(0, Kcui(c.action + Pid(pid)).status) << c.action;
     EXPECT_EQ(c.result, ExitCode(pid)) << c.action;
@@ -88,11 +66,10 @@ TEST_F(DialogTest, ErrorDialogShowsTheStringTableMessage) {
     std::string message;  // as kcui prints it
   };
   const Case cases[] = {
-      {"1001", u8"予期せぬエラーが発生しました。\\nマシン再起動後、今一度、実行してください。"},
-      {"1002", u8"お使いのOSでは、動作しません。"},
-      {"1003", u8"現在のユーザには、administrator権限がありません。\\nadministrator権限のあるユーザで実行してください。"},
-      {"1009", u8"メモリアクセス中にエラーが発生しました。\\nメモリの空き容量を確認していただき、"
-               u8"マシン再起動後、今一度、実行してください。"},
+      {"1001", kMessage1001},
+      {"1002", kMessage1002},
+      {"1003", kMessage1003},
+      {"1009", kMessage1009},
       // No module holds this id: an empty message, never the template's placeholder.
       {"4242", ""},
   };
@@ -101,10 +78,7 @@ TEST_F(DialogTest, ErrorDialogShowsTheStringTableMessage) {
     ASSERT_NE(0u, pid);
     const ToolRun texts = Kcui("texts " + kProgramTitle + Pid(pid));
     ASSERT_EQ(0, texts.status);
-    EXPECT_EQ(u8"window\t0x94C800C4\t0x10101\tKESTREL CHARTER解約プログラム\n"
-              u8"1\tButton\tvisible,enabled,default\t了解\n"
-              u8"1002\tStatic\tvisible,enabled\t" + c.message + "\n",
-              texts.out) << "message " << c.id;
+    EXPECT_EQ(ErrorDialogTexts(c.message), texts.out) << "message " << c.id;
     ASSERT_EQ(0, Kcui("click " + kProgramTitle + " 1" + Pid(pid)).status);
     EXPECT_EQ(IDOK, ExitCode(pid));
   }
@@ -115,20 +89,13 @@ TEST_F(DialogTest, SuccessDialogListsEveryLineOfTheResult) {
     const char* args;
     std::string edit;  // control 1001 as kcui prints it
   };
-  std::string forty;
-  for (int i = 1; i <= 40; ++i) {
-    char line[40];
-    snprintf(line, sizeof line, "KC Sample Mincho %02d\\r\\n", i);
-    forty += line;
-  }
-  const Case cases[] = {{"success empty", ""}, {"success lines 40", forty}};
+  const Case cases[] = {{"success empty", ""}, {"success lines 40", SampleResultLines(40)}};
   for (const Case& c : cases) {
     const DWORD pid = Open(c.args);
     ASSERT_NE(0u, pid);
     const ToolRun texts = Kcui("texts " + kProgramTitle + Pid(pid));
     ASSERT_EQ(0, texts.status);
-    EXPECT_EQ(std::string(kSuccessHeading) + "1001\tEdit\tvisible,enabled\t" + c.edit + "\n", texts.out)
-        << c.args;
+    EXPECT_EQ(SuccessDialogTexts(c.edit), texts.out) << c.args;
     ASSERT_EQ(0, Kcui("click " + kProgramTitle + " 1" + Pid(pid)).status);
     EXPECT_EQ(IDOK, ExitCode(pid));
   }

@@ -26,6 +26,15 @@ class OwnedHandle {
   HANDLE m_handle;
 };
 
+// The tests' literals are code page 932, whatever the test bed's code page.
+std::wstring WideFromCp932(const std::string& text) {
+  std::wstring wide(text.size(), L'\0');
+  const int units = MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                                        static_cast<int>(wide.size()));
+  wide.resize(units > 0 ? static_cast<size_t>(units) : 0);
+  return wide;
+}
+
 }  // namespace
 
 ToolRun Kcui(const std::string& args) {
@@ -35,16 +44,16 @@ ToolRun Kcui(const std::string& args) {
   if (!CreatePipe(readEnd.Receive(), writeEnd.Receive(), &inherit, 0)) return run;
   SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
 
-  STARTUPINFOA startup = {};
+  STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdOutput = writeEnd.Get();
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  std::string commandLine = "C:\\tests\\kcui.exe " + args;
+  std::wstring commandLine = L"C:\\tests\\kcui.exe " + WideFromCp932(args);
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessA("C:\\tests\\kcui.exe", &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
-                      "C:\\tests", &startup, &process)) {
+  if (!CreateProcessW(L"C:\\tests\\kcui.exe", &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                      L"C:\\tests", &startup, &process)) {
     return run;
   }
   OwnedHandle processHandle(process.hProcess), threadHandle(process.hThread);

@@ -13,7 +13,8 @@ struct ToolRun {
   std::string out;  // UTF-8, as kcui prints it
 };
 
-// `args` is one command line in the ANSI code page, e.g. "texts \"title\" --pid 12".
+// `args` is one command line in code page 932 (the tests' literals), e.g. "texts \"title\" --pid 12":
+// it reaches kcui as UTF-16, so that titles match on a test bed of any code page.
 ToolRun Kcui(const std::string& args);
 
 // A test's own wait of `ms`, stretched by the factor in WINEBED_SLOWDOWN when the test bed sets
