@@ -12,6 +12,8 @@ constexpr size_t kDescriptionMax = 64;
 constexpr uint16_t kMacintosh = 1;
 constexpr uint16_t kMacJapanese = 11;
 constexpr uint16_t kFullNameId = 4;
+constexpr uint16_t kWindowsPlatform = 3;
+constexpr uint16_t kWindowsJapanese = 0x0411;
 constexpr uint16_t kDescriptionId = 13;
 
 bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
@@ -43,7 +45,8 @@ bool IsCollectionProductTag(const std::string& tag) {
 }
 
 // The OpenType reader: the Macintosh Japanese full name and the Macintosh descriptions, in
-// record order. Each full name overwrites the field from its start for its own length only.
+// record order. Each full name overwrites the field from its start for its own length only. The
+// list shows the last Windows Japanese full name that is not empty, where there is one.
 FontVerdict JudgeOpenType(const std::string& stem, const ContentFacts& facts) {
   FontVerdict verdict;
   const std::string& signature = facts.firstFourBytes;
@@ -52,8 +55,13 @@ FontVerdict JudgeOpenType(const std::string& stem, const ContentFacts& facts) {
   if (upper != "OTTO" || facts.tagUnreadable || facts.fonts.empty()) return verdict;
 
   std::array<char, kFullNameMax + 1> fullName = {};
+  std::string unicodeName;
   int kind = 0;
   for (const NameFact& name : facts.fonts[0].names) {
+    if (name.platformID == kWindowsPlatform && name.nameID == kFullNameId && name.languageID == kWindowsJapanese) {
+      const std::string text = UpToZero(name.text, name.text.size());
+      if (!text.empty()) unicodeName = text;
+    }
     if (name.platformID != kMacintosh) continue;
     if (name.nameID == kFullNameId && name.languageID == kMacJapanese) {
       const size_t count = std::min(kFullNameMax, name.text.size());
@@ -66,9 +74,10 @@ FontVerdict JudgeOpenType(const std::string& stem, const ContentFacts& facts) {
     }
   }
   std::string listed = fullName.data();
+  const bool named = !listed.empty();
   if (listed.empty() && stem.compare(0, 7, "ZUSuuji") == 0) listed = stem.substr(0, kFullNameMax);
   verdict.product = !listed.empty() && kind == 2;
-  verdict.listedName = listed;
+  verdict.listedName = named && !unicodeName.empty() ? unicodeName : listed;
   return verdict;
 }
 
