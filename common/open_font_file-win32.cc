@@ -107,7 +107,7 @@ unsigned long ClearReadOnlyAttribute(HANDLE file, bool& wasReadOnly) {
 
 unsigned long OpenFontFile::MarkForDeletion() {
   if (access_ != Access::kRemovable) return ERROR_ACCESS_DENIED;
-  // A read-only file refuses the disposition, as it refuses DeleteFileA.
+  // A read-only file refuses the disposition, as it refuses DeleteFileW.
   bool wasReadOnly = false;
   if (ClearReadOnlyAttribute(handle_, wasReadOnly) != 0) return ERROR_FILE_READ_ONLY;
   FILE_DISPOSITION_INFORMATION disposition = {};

@@ -8,7 +8,7 @@
 
 namespace kc {
 
-// A kernel handle (file, file mapping, process, token, event). CreateFileA reports failure as
+// A kernel handle (file, file mapping, process, token, event). CreateFileW reports failure as
 // INVALID_HANDLE_VALUE, most other calls as null: both count as "no handle".
 class ScopedHandle {
  public:
@@ -61,7 +61,7 @@ class ScopedRegKey {
   ScopedRegKey& operator=(const ScopedRegKey&) = delete;
 
   HKEY get() const { return key_; }
-  // For RegOpenKeyExA and friends: closes any key held, then lends the slot to write into.
+  // For RegOpenKeyExW and friends: closes any key held, then lends the slot to write into.
   HKEY* receive() {
     reset();
     return &key_;
@@ -75,7 +75,7 @@ class ScopedRegKey {
   HKEY key_ = nullptr;
 };
 
-// A directory listing of FindFirstFileA.
+// A directory listing of FindFirstFileW.
 class ScopedFindHandle {
  public:
   explicit ScopedFindHandle(HANDLE handle) : handle_(handle) {}

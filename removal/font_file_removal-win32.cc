@@ -60,7 +60,7 @@ RemovalOutcome ScheduleAtRestart(OpenFontFile& file, const wchar_t* fileName, co
     ReportRemoval(RemovalEventKind::kRestartDeletionFailed, fontsPath, L"", GetLastError());
     return RemovalOutcome::kStillOnDisk;
   }
-  // The deletion at restart, like DeleteFileA, fails on a read-only file; the file is going anyway.
+  // The deletion at restart, like DeleteFileW, fails on a read-only file; the file is going anyway.
   bool wasReadOnly = false;
   ClearReadOnlyAttribute(there.get(), wasReadOnly);
   return RemovalOutcome::kRemovedAtRestart;
