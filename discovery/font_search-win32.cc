@@ -192,13 +192,17 @@ class FontWalk {
   // costs more than listing an entry, and its answer does not change during a run.
   bool FontsFolderKnown() {
     if (fontsLookup_ == FontsLookup::kNotYet) {
-      fontsLookup_ = GetFontsFolderPath(fontsFolder_) == kOk ? FontsLookup::kFound : FontsLookup::kUnavailable;
+      std::wstring fontsFolder;
+      fontsLookup_ = GetFontsFolderPath(fontsFolder) == kOk ? FontsLookup::kFound : FontsLookup::kUnavailable;
+      extendedFontsFolder_ = ExtendedLengthPath(fontsFolder);
     }
     return fontsLookup_ == FontsLookup::kFound;
   }
 
+  // Both in the extended-length form: compared in place, with no copy per folder.
   bool IsFontsFolderByPath(const Level& level) const {
-    return SameWideNameIgnoringCase(OrdinaryPath(path_.substr(0, level.pathLength)), fontsFolder_);
+    return SameWideNameIgnoringCase(path_.data(), level.pathLength, extendedFontsFolder_.data(),
+                                    extendedFontsFolder_.size());
   }
 
   // The user whose Fonts folder this is, or null. Only a folder named Fonts can be one, unless a
@@ -222,7 +226,7 @@ class FontWalk {
     if (!level.identityKnown) return false;
     if (!fontsIdentityTried_) {
       fontsIdentityTried_ = true;
-      fontsIdentityKnown_ = ReadFileIdentity(ExtendedLengthPath(fontsFolder_).c_str(), fontsIdentity_);
+      fontsIdentityKnown_ = ReadFileIdentity(extendedFontsFolder_.c_str(), fontsIdentity_);
     }
     return fontsIdentityKnown_ && level.identity == fontsIdentity_;
   }
@@ -348,7 +352,7 @@ class FontWalk {
   std::unique_ptr<Storage> storage_ = std::make_unique<Storage>();
   std::wstring path_;  // extended-length: the current folder, then an entry name appended
   std::vector<Level> levels_;
-  std::wstring fontsFolder_;
+  std::wstring extendedFontsFolder_;  // the Fonts folder from the shell, in the walk's form
   DWORD lastDrain_;
   FontsLookup fontsLookup_ = FontsLookup::kNotYet;
   bool startIsDriveRoot_ = false;

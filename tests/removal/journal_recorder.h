@@ -3,12 +3,11 @@
 // "kind|subject|detail|error", for tests to compare whole. The journal's texts are UTF-8; the
 // lines hold them in the system's code page, as the tests' fixtures spell their paths.
 
-#include <windows.h>
-
 #include <string>
 #include <vector>
 
 #include "removal/removal_journal.h"
+#include "tests/support/ansi_wide-win32.h"
 
 namespace kc {
 
@@ -34,25 +33,13 @@ inline const char* RemovalEventName(RemovalEventKind kind) {
   return "?";
 }
 
-inline std::string JournalTextInAnsi(const char* utf8) {
-  const int units = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
-  if (units <= 1) return std::string();
-  std::wstring wide(static_cast<size_t>(units), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8, -1, &wide[0], units);
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string ansi(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &ansi[0], bytes, nullptr, nullptr);
-  ansi.pop_back();  // the terminating zero
-  return ansi;
-}
-
 class JournalRecorder : public RemovalListener {
  public:
   JournalRecorder() : scope_(*this) {}
 
   void OnRemovalEvent(const RemovalEvent& event) override {
-    lines.push_back(std::string(RemovalEventName(event.kind)) + "|" + JournalTextInAnsi(event.subject) + "|" +
-                    JournalTextInAnsi(event.detail) + "|" + std::to_string(event.error));
+    lines.push_back(std::string(RemovalEventName(event.kind)) + "|" + testsupport::AnsiOfUtf8(event.subject) + "|" +
+                    testsupport::AnsiOfUtf8(event.detail) + "|" + std::to_string(event.error));
   }
 
   std::vector<std::string> lines;
